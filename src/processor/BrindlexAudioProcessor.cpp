@@ -1,0 +1,221 @@
+#include "BrindlexAudioProcessor.h"
+
+BrindlexAudioProcessor::BrindlexAudioProcessor()
+    : BrindlexAudioProcessor (juce::File())
+{
+}
+
+BrindlexAudioProcessor::BrindlexAudioProcessor (const juce::File& settingsBaseFolder)
+    : juce::AudioProcessor (BusesProperties()
+                                .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      settings (settingsBaseFolder)
+{
+    settings.settingsFileName = "Brindlex.aus";
+
+    syncDivisionNames = juce::StringArray::fromTokens (ParameterTable::divisionList, "|", "");
+    std::copy (ParameterTable::divisionBeats.begin(), ParameterTable::divisionBeats.end(), syncDivisionBeats.begin());
+
+    // A preset applied during construction must never count as following a host state.
+    lastStateLoadTime = juce::Time::getMillisecondCounter() - 100000u;
+
+    createParameters();
+
+    for (auto& lock : parameterLocks)
+        lock.store (false, std::memory_order_relaxed);
+    firstPrepare = true;
+    stateLoadedBeforePrepare = false;
+    lastPushedBpm = 0.0;
+    hostBpm = 100;
+    timeSigNumerator = 4;
+    timeSigDenominator = 4;
+
+    announceValues (false);
+
+    settings.loadPluginSettings();
+    findAndLoadStartupPreset();
+
+    currentPresetIndex = 0.0f;
+    presetName = {};
+}
+
+BrindlexAudioProcessor::~BrindlexAudioProcessor() = default;
+
+void BrindlexAudioProcessor::createParameters()
+{
+    for (size_t i = 0; i < ParameterTable::parameters.size(); ++i)
+    {
+        const auto& spec = ParameterTable::parameters[i];
+        auto parameter = std::make_unique<KT_NewFloatParameter> (this,
+                                                                 spec.id,
+                                                                 spec.name,
+                                                                 juce::NormalisableRange<float> (spec.start, spec.end, 0.0f, spec.skew, false),
+                                                                 spec.label,
+                                                                 spec.defaultValue);
+        paramTable[i] = parameter.get();
+        addParameter (parameter.release());
+    }
+}
+
+void BrindlexAudioProcessor::announceValues (bool useCurrentValues)
+{
+    for (auto* parameter : getParameters())
+    {
+        const float v = useCurrentValues ? parameter->getValue() : parameter->getDefaultValue();
+        parameter->setValue (v);
+        parameter->sendValueChangedMessageToListeners (v);
+    }
+}
+
+void BrindlexAudioProcessor::findAndLoadStartupPreset()
+{
+    const juce::File presetsFolder (juce::File::addTrailingSeparator (settings.presetsPath));
+
+    for (const auto& folder : presetsFolder.findChildFiles (juce::File::findDirectories, false, "*"))
+    {
+        for (const auto& file : folder.findChildFiles (juce::File::findFiles, false, "*.aup"))
+        {
+            if (file.getFileNameWithoutExtension() == "00 - INIT")
+            {
+                settings.startupPresetFile = file;
+                loadPresetFile (file);
+                return;
+            }
+        }
+    }
+}
+
+const juce::String BrindlexAudioProcessor::getName() const
+{
+    return "Brindlex";
+}
+
+void BrindlexAudioProcessor::prepareToPlay (double sampleRate, int)
+{
+    engine.prepare (sampleRate);
+
+    if (firstPrepare)
+    {
+        engine.prepare (sampleRate);
+        updateDspFromParameters();
+        reset();
+        announceValues (stateLoadedBeforePrepare);
+        firstPrepare = false;
+    }
+    else if (sampleRate != lastSampleRate)
+    {
+        std::array<float, ParameterTable::numParameters> values {};
+        for (size_t i = 0; i < values.size(); ++i)
+            values[i] = paramTable[i]->getValue();
+
+        engine.prepare (sampleRate);
+        updateDspFromParameters();
+        reset();
+
+        for (size_t i = 0; i < values.size(); ++i)
+        {
+            paramTable[i]->setValue (values[i]);
+            paramTable[i]->sendValueChangedMessageToListeners (values[i]);
+        }
+    }
+
+    lastSampleRate = sampleRate;
+}
+
+void BrindlexAudioProcessor::releaseResources()
+{
+}
+
+void BrindlexAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    if (buffer.hasBeenCleared())
+        return;
+
+    for (int ch = getTotalNumInputChannels(); ch < getTotalNumOutputChannels(); ++ch)
+        buffer.clear (ch, 0, buffer.getNumSamples());
+}
+
+double BrindlexAudioProcessor::getTailLengthSeconds() const
+{
+    return std::numeric_limits<double>::infinity();
+}
+
+bool BrindlexAudioProcessor::acceptsMidi() const { return false; }
+bool BrindlexAudioProcessor::producesMidi() const { return false; }
+
+juce::AudioProcessorEditor* BrindlexAudioProcessor::createEditor()
+{
+    return new juce::GenericAudioProcessorEditor (*this);
+}
+
+bool BrindlexAudioProcessor::hasEditor() const { return true; }
+int BrindlexAudioProcessor::getNumPrograms() { return 1; }
+int BrindlexAudioProcessor::getCurrentProgram() { return 0; }
+void BrindlexAudioProcessor::setCurrentProgram (int) {}
+
+const juce::String BrindlexAudioProcessor::getProgramName (int)
+{
+    // Hosts and validators expect the one program to carry a name.
+    return "Default";
+}
+
+void BrindlexAudioProcessor::changeProgramName (int, const juce::String&) {}
+
+juce::int32 BrindlexAudioProcessor::getAAXPluginIDForMainBusConfig (const juce::AudioChannelSet& in,
+                                                                    const juce::AudioChannelSet& out,
+                                                                    bool idForAudioSuite) const
+{
+    const juce::int32 base = idForAudioSuite ? 0x6A796161 : 0x6A636161;
+    const auto mono = juce::AudioChannelSet::mono();
+    const auto stereo = juce::AudioChannelSet::stereo();
+
+    if (in == mono && out == stereo)
+        return base + 1;
+    if (in == stereo && out == stereo)
+        return base + 2;
+    return base;
+}
+
+bool BrindlexAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    const auto out = layouts.getMainOutputChannelSet();
+    if (out != juce::AudioChannelSet::mono() && out != juce::AudioChannelSet::stereo())
+        return false;
+
+    const auto in = layouts.getMainInputChannelSet();
+    if (in == juce::AudioChannelSet::mono() && out == juce::AudioChannelSet::stereo())
+        return true;
+
+    return in == out;
+}
+
+bool BrindlexAudioProcessor::silenceInProducesSilenceOut() const { return false; }
+
+bool BrindlexAudioProcessor::isMetaParameter (int parameterIndex) const
+{
+    static const char* const globals[] = { "Input", "LF Cut", "HF Cut", "Drive", "Dry", "Wet",
+                                           "Link Mode", "Loop Mode", "Loop Speed", "Loop Reverse" };
+    const auto& key = paramTable[(size_t) parameterIndex]->nameKey;
+    for (auto* g : globals)
+        if (key == g)
+            return false;
+    return true;
+}
+
+const juce::String BrindlexAudioProcessor::getInputChannelName (int channelIndex) const
+{
+    return juce::String (channelIndex + 1);
+}
+
+const juce::String BrindlexAudioProcessor::getOutputChannelName (int channelIndex) const
+{
+    return juce::String (channelIndex + 1);
+}
+
+bool BrindlexAudioProcessor::isInputChannelStereoPair (int) const { return true; }
+bool BrindlexAudioProcessor::isOutputChannelStereoPair (int) const { return true; }
+
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new BrindlexAudioProcessor();
+}

@@ -1,0 +1,9 @@
+#include "BrindlexAudioProcessor.h"
+
+void BrindlexAudioProcessor::updateDspFromParameters()
+{
+}
+
+void BrindlexAudioProcessor::setTimeRange (int, int)
+{
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <juce_events/juce_events.h>
+#include "processor/BrindlexAudioProcessor.h"
+
+/** A processor whose settings and presets live in a fresh temporary folder, never the user's. */
+class TestProcessor
+{
+public:
+    TestProcessor()
+        : folder (juce::File::createTempFile ("brindlex-test")),
+          processor ((folder.createDirectory(), folder))
+    {
+    }
+
+    ~TestProcessor() { folder.deleteRecursively(); }
+
+    BrindlexAudioProcessor* operator->() { return &processor; }
+    BrindlexAudioProcessor& operator*() { return processor; }
+
+    juce::File folder;
+
+private:
+    juce::ScopedJuceInitialiser_GUI juceInit;
+    BrindlexAudioProcessor processor;
+};
