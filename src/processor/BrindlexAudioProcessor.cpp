@@ -33,6 +33,8 @@ BrindlexAudioProcessor::BrindlexAudioProcessor (const juce::File& settingsBaseFo
     announceValues (false);
 
     settings.loadPluginSettings();
+    // The settings window's "Disable Newsfeed" takes effect here, at the next start.
+    newsfeedEnabled = ! settings.newsfeedDisabled;
     findAndLoadStartupPreset();
 
     currentPresetIndex = 0.0f;

@@ -6,6 +6,34 @@ namespace
     {
         return parameter.getName (256).removeCharacters (" ");
     }
+
+    /** Parses XML text that holds a whole document. The framework's reader accepts text that ends inside
+        the opening tag and returns the attributes read so far; applying such a cut-off state would reset
+        every parameter after the cut to its default, so text that does not end with a closed tag is refused. */
+    std::unique_ptr<juce::XmlElement> parseCompleteXml (const juce::String& text)
+    {
+        if (! text.trimEnd().endsWithChar ('>'))
+            return {};
+
+        return juce::parseXML (text);
+    }
+
+    /** Unwraps the host state envelope: magic "VC2!", the text length, the text and a trailing zero.
+        Only the bytes present are read when the length field claims more. */
+    std::unique_ptr<juce::XmlElement> xmlFromHostState (const void* data, int sizeInBytes)
+    {
+        constexpr juce::uint32 magic = 0x21324356;
+
+        if (data == nullptr || sizeInBytes <= 8 || juce::ByteOrder::littleEndianInt (data) != magic)
+            return {};
+
+        const auto length = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
+        if (length <= 0)
+            return {};
+
+        return parseCompleteXml (juce::String::fromUTF8 (static_cast<const char*> (data) + 8,
+                                                         juce::jmin (sizeInBytes - 8, length)));
+    }
 }
 
 void BrindlexAudioProcessor::writePresetXml (juce::XmlElement& element)
@@ -65,7 +93,10 @@ void BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
 
 void BrindlexAudioProcessor::loadPresetFile (const juce::File& file)
 {
-    if (auto element = juce::parseXML (file))
+    if (! file.existsAsFile())
+        return;
+
+    if (auto element = parseCompleteXml (file.loadFileAsString()))
         if (element->getTagName().equalsIgnoreCase ("Brindlex_Preset"))
             readPresetXml (*element);
 }
@@ -81,9 +112,6 @@ void BrindlexAudioProcessor::setStateInformation (const void* data, int sizeInBy
 {
     lastStateLoadTime = juce::Time::getMillisecondCounter();
 
-    if (data == nullptr)
-        return;
-
-    if (auto element = getXmlFromBinary (data, sizeInBytes))
+    if (auto element = xmlFromHostState (data, sizeInBytes))
         readPresetXml (*element);
 }

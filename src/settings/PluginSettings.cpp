@@ -1,0 +1,111 @@
+#include "PluginSettings.h"
+
+PluginSettings::PluginSettings (const juce::File& folder)
+    : baseFolderOverride (folder)
+{
+}
+
+PluginSettings::~PluginSettings() = default;
+
+void PluginSettings::loadPluginSettings()
+{
+    const auto base = baseFolderOverride != juce::File()
+                          ? baseFolderOverride
+                          : juce::File::getSpecialLocation (juce::File::commonDocumentsDirectory);
+
+    baseFolder = base.getFullPathName();
+    const auto companyFolder = baseFolder + "/" + companyFolderName;
+    defaultSettingsPath = companyFolder + "/Settings/";
+    defaultPresetsPath = companyFolder + "/Presets/" + productName + "/";
+    defaultIrFilesPath = companyFolder + "/IRs/" + productName + "/";
+    defaultSamplesPath = companyFolder + "/Samples/" + productName + "/";
+
+    settingsPath = defaultSettingsPath;
+    presetsPath = defaultPresetsPath;
+    samplesPath = defaultSamplesPath;
+    irFilesPath = defaultIrFilesPath;
+
+    settingsVersion = currentSettingsVersion;
+
+    const juce::File file (settingsPath + settingsFileName);
+
+    if (! file.exists())
+    {
+        writePluginSettings();
+        return;
+    }
+
+    if (auto root = juce::parseXML (file))
+    {
+        if (root->getTagName().equalsIgnoreCase (rootTag))
+        {
+            readSettingsElement (*root);
+        }
+        else if (root->getTagName().equalsIgnoreCase (olderRootTag))
+        {
+            root.reset();
+
+            // The older form is replaced by a fresh file with the defaults.
+            if (file.deleteFile() && ! file.exists())
+                loadPluginSettings();
+
+            return;
+        }
+    }
+
+    if (settingsVersion < currentSettingsVersion)
+        writePluginSettings();
+}
+
+void PluginSettings::readSettingsElement (const juce::XmlElement& root)
+{
+    if (root.getStringAttribute ("pluginName") != productName)
+        return;
+
+    settingsVersion = root.getIntAttribute ("settingsVersion", 0);
+    presetsPath = root.getStringAttribute ("presetsPath", defaultPresetsPath);
+    samplesPath = root.getStringAttribute ("samplesPath", defaultSamplesPath);
+    settingsPath = root.getStringAttribute ("settingsPath", defaultSettingsPath);
+    irFilesPath = root.getStringAttribute ("irFilesPath", defaultIrFilesPath);
+    newsfeedDisabled = root.getBoolAttribute ("newsfeedDisabled", false);
+    usingLegacyParameters = root.getBoolAttribute ("usingLegacyParameters", false);
+
+    for (auto* child : root.getChildIterator())
+    {
+        if (child->getTagName().equalsIgnoreCase (customSettingsTag))
+        {
+            customSettings.clear();
+
+            for (int i = 0; i < child->getNumAttributes(); ++i)
+                customSettings.add ({ child->getAttributeName (i), child->getAttributeValue (i).getDoubleValue(), i });
+
+            break;
+        }
+    }
+}
+
+void PluginSettings::writePluginSettings()
+{
+    // A settings path taken from a damaged file could be relative; never write into the host's working folder.
+    if (! juce::File::isAbsolutePath (settingsPath))
+        return;
+
+    juce::XmlElement root (rootTag);
+    root.setAttribute ("pluginName", productName);
+    root.setAttribute ("settingsVersion", currentSettingsVersion);
+    root.setAttribute ("presetsPath", presetsPath);
+    root.setAttribute ("samplesPath", samplesPath);
+    root.setAttribute ("settingsPath", settingsPath);
+    root.setAttribute ("irFilesPath", irFilesPath);
+    root.setAttribute ("newsfeedDisabled", newsfeedDisabled ? 1 : 0);
+    root.setAttribute ("usingLegacyParameters", usingLegacyParameters ? 1 : 0);
+
+    if (! customSettings.isEmpty())
+    {
+        auto* custom = root.createNewChildElement (customSettingsTag);
+        for (const auto& entry : customSettings)
+            custom->setAttribute (entry.name, entry.value);
+    }
+
+    root.writeTo (juce::File (settingsPath + settingsFileName));
+}
