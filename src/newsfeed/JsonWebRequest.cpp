@@ -1,0 +1,131 @@
+#include "JsonWebRequest.h"
+
+void JsonWebRequest::Cancellation::cancel()
+{
+    const juce::ScopedLock sl (lock);
+    cancelled = true;
+
+    if (openStream != nullptr)
+        openStream->cancel();
+}
+
+bool JsonWebRequest::Cancellation::isCancelled() const
+{
+    const juce::ScopedLock sl (lock);
+    return cancelled;
+}
+
+bool JsonWebRequest::Cancellation::attach (juce::WebInputStream& stream)
+{
+    const juce::ScopedLock sl (lock);
+
+    if (cancelled)
+        return false;
+
+    openStream = &stream;
+    return true;
+}
+
+void JsonWebRequest::Cancellation::detach()
+{
+    const juce::ScopedLock sl (lock);
+    openStream = nullptr;
+}
+
+//==============================================================================
+JsonWebRequest::JsonWebRequest (const juce::String& baseAddress)
+    : url (baseAddress)
+{
+}
+
+JsonWebRequest& JsonWebRequest::header (const juce::String& key, const juce::String& value)
+{
+    headers.set (key, value);
+    return *this;
+}
+
+JsonWebRequest JsonWebRequest::get (const juce::String& endpointToUse) const
+{
+    auto copy = *this;
+    copy.verb = "GET";
+    copy.endpoint = endpointToUse;
+    return copy;
+}
+
+juce::String JsonWebRequest::headersToString (const juce::StringPairArray& pairs)
+{
+    juce::String text;
+
+    for (const auto& key : pairs.getAllKeys())
+        text << key << ": " << pairs[key] << "\n";
+
+    return text;
+}
+
+juce::String JsonWebRequest::joinAddress (const juce::String& base, const juce::String& endpointPath)
+{
+    auto joined = base;
+
+    if (joined.isEmpty() || ! joined.endsWithChar ('/'))
+        joined << "/";
+
+    joined << (endpointPath.startsWithChar ('/') ? endpointPath.substring (1) : endpointPath);
+    return joined;
+}
+
+JsonWebRequest::Response JsonWebRequest::execute (Cancellation* cancellation)
+{
+    auto target = juce::URL (joinAddress (url.toString (true), endpoint));
+    const bool hasBody = fields.getProperties().size() > 0;
+
+    if (hasBody)
+    {
+        juce::MemoryOutputStream json;
+        fields.writeAsJSON (json, 0, false, 20);
+        target = target.withPOSTData (json.getMemoryBlock());
+    }
+
+    juce::WebInputStream stream (target, hasBody);
+
+    const auto headerBlock = headersToString (headers);
+    if (headerBlock.isNotEmpty())
+        stream.withExtraHeaders (headerBlock);
+
+    if (timeOutMs != 0)
+        stream.withConnectionTimeout (timeOutMs);
+
+    if (verb.isNotEmpty())
+        stream.withCustomRequestCommand (verb);
+
+    stream.withNumRedirectsToFollow (5);
+
+    bool opened = false;
+
+    if (cancellation == nullptr || cancellation->attach (stream))
+    {
+        opened = stream.connect (nullptr);
+
+        // A stream that never reached the server reports no status of its own; keep 0 then.
+        if (const auto code = stream.getStatusCode(); code > 0)
+            response.status = code;
+
+        response.headers = stream.getResponseHeaders();
+        opened = opened && ! stream.isError();
+    }
+
+    if (! opened)
+    {
+        response.result = juce::Result::fail ("HTTP request failed, check your internet connection");
+    }
+    else
+    {
+        response.result = juce::Result::ok();
+        response.bodyAsString = stream.readEntireStreamAsString();
+        response.result = juce::JSON::parse (response.bodyAsString, response.body);
+    }
+
+    if (cancellation != nullptr)
+        cancellation->detach();
+
+    return response;
+}
