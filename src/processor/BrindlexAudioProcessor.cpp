@@ -71,6 +71,10 @@ void BrindlexAudioProcessor::announceValues (bool useCurrentValues)
 
 void BrindlexAudioProcessor::findAndLoadStartupPreset()
 {
+    // A presets path from a damaged settings file may be empty or relative: it names no folder to search.
+    if (! juce::File::isAbsolutePath (settings.presetsPath))
+        return;
+
     const juce::File presetsFolder (juce::File::addTrailingSeparator (settings.presetsPath));
 
     for (const auto& folder : presetsFolder.findChildFiles (juce::File::findDirectories, false, "*"))

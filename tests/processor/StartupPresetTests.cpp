@@ -111,3 +111,28 @@ TEST (StartupPreset, UnreadableStartupPresetLeavesTheDefaults)
     for (auto* parameter : p->getParameters())
         EXPECT_FLOAT_EQ (parameter->getValue(), parameter->getDefaultValue());
 }
+
+TEST (StartupPreset, RelativePresetsPathIsNotSearched)
+{
+    // A relative path would name a folder below the host's working folder: put a start-up preset there.
+    const auto oldWorkingFolder = juce::File::getCurrentWorkingDirectory();
+    const auto workingFolder = juce::File::createTempFile ("brindlex-cwd");
+    writePreset (workingFolder.getChildFile ("Presets/A/00 - INIT.aup"), "relative", 0.25f);
+    ASSERT_TRUE (workingFolder.setAsCurrentWorkingDirectory());
+
+    {
+        TestProcessor p ([] (const juce::File& base)
+        {
+            base.getChildFile ("Corvantis/Settings").createDirectory();
+            base.getChildFile ("Corvantis/Settings/Brindlex.aus")
+                .replaceWithText ("<CRVPLG_1198272631_Plugin_Settings pluginName=\"Brindlex\" settingsVersion=\"3\" presetsPath=\"Presets\"/>");
+        });
+
+        EXPECT_EQ (p->settings.presetsPath, "Presets");
+        EXPECT_EQ (p->settings.startupPresetFile, juce::File());
+        EXPECT_FLOAT_EQ (wetOf (p), 0.5f);
+    }
+
+    oldWorkingFolder.setAsCurrentWorkingDirectory();
+    workingFolder.deleteRecursively();
+}

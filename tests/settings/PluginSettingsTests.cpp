@@ -231,11 +231,20 @@ TEST (PluginSettings, AnotherSettingsFolderReceivesLaterWrites)
     EXPECT_TRUE (other.getChildFile ("Brindlex.aus").existsAsFile());
     EXPECT_EQ (base.settingsFile().loadFileAsString(), original);
 
-    // A relative folder from a damaged file is never written to.
-    base.writeSettings (settingsXml ("pluginName=\"Brindlex\" settingsVersion=\"2\" settingsPath=\"\""));
-    settings = loaded (base);
-    EXPECT_EQ (settings.settingsPath, "");
-    EXPECT_FALSE (juce::File::getCurrentWorkingDirectory().getChildFile ("Brindlex.aus").existsAsFile());
+    // An empty or relative folder from a damaged file would name the host's working folder: never written to.
+    const auto oldWorkingFolder = juce::File::getCurrentWorkingDirectory();
+    const auto workingFolder = base.folder.getChildFile ("working");
+    workingFolder.getChildFile ("sub").createDirectory();
+    ASSERT_TRUE (workingFolder.setAsCurrentWorkingDirectory());
+    for (auto* path : { "", "sub/" })
+    {
+        base.writeSettings (settingsXml ("pluginName=\"Brindlex\" settingsVersion=\"2\" settingsPath=\"" + juce::String (path) + "\""));
+        settings = loaded (base);
+        EXPECT_EQ (settings.settingsPath, path);
+        EXPECT_EQ (workingFolder.getNumberOfChildFiles (juce::File::findFiles), 0);
+        EXPECT_EQ (workingFolder.getChildFile ("sub").getNumberOfChildFiles (juce::File::findFiles), 0);
+    }
+    oldWorkingFolder.setAsCurrentWorkingDirectory();
 }
 
 TEST (PluginSettings, SaveWritesTheRecord)
