@@ -3,7 +3,78 @@
 void BrindlexAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     juce::ScopedNoDenormals noDenormals;
+
+    const int numIn = getTotalNumInputChannels();
+    const int numOut = getTotalNumOutputChannels();
+    const int numSamples = buffer.getNumSamples();
+    const int numChannels = buffer.getNumChannels();
+
+    for (int ch = juce::jmin (numIn, 2); ch < juce::jmin (numOut, numChannels); ++ch)
+        buffer.clear (ch, 0, numSamples);
+
     updateDspFromParameters();
-    for (int ch = getTotalNumInputChannels(); ch < getTotalNumOutputChannels(); ++ch)
-        buffer.clear (ch, 0, buffer.getNumSamples());
+
+    if (numChannels == 0)
+        return;
+
+    float* left = buffer.getWritePointer (0);
+    float* right = left;
+
+    if (numIn == 1 && numOut == 2 && numChannels >= 2)
+    {
+        if (numSamples > 0)
+            buffer.copyFrom (1, 0, buffer, 0, 0, numSamples);
+        right = buffer.getWritePointer (1);
+    }
+    else if (numIn == 2 && numOut == 2 && numChannels >= 2)
+    {
+        right = buffer.getWritePointer (1);
+    }
+
+    // The host's tempo and metre, or 120 bpm in 4/4 when it gives none.
+    bool havePosition = false;
+    if (auto* currentPlayHead = getPlayHead())
+    {
+        JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
+        havePosition = currentPlayHead->getCurrentPosition (positionInfo);
+        JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+    }
+
+    if (! havePosition)
+    {
+        positionInfo.resetToDefault();
+        positionInfo.bpm = 120.0;
+        positionInfo.timeSigNumerator = 4;
+        positionInfo.timeSigDenominator = 4;
+    }
+
+    // A tempo the integer cannot hold counts as none (below 1 bpm), never as undefined behaviour.
+    const double hostTempo = positionInfo.bpm;
+    hostBpm.store (hostTempo > -1.0e6 && hostTempo < 1.0e6 ? (juce::int32) hostTempo : 0, std::memory_order_relaxed);
+    timeSigNumerator.store (positionInfo.timeSigNumerator, std::memory_order_relaxed);
+    timeSigDenominator.store (positionInfo.timeSigDenominator, std::memory_order_relaxed);
+
+    // A new whole-number tempo changes the texts of synced times: the host hears the eight times again.
+    const auto bpm = hostBpm.load (std::memory_order_relaxed);
+    if (lastPushedBpm != (double) bpm)
+    {
+        static constexpr int timeParameters[] { ParameterTable::l1Time, ParameterTable::l2Time, ParameterTable::l3Time,
+                                                ParameterTable::lfbTime, ParameterTable::r1Time,
+                                                ParameterTable::r1Time + ParameterTable::tapStride,
+                                                ParameterTable::r1Time + 2 * ParameterTable::tapStride,
+                                                ParameterTable::rfbTime };
+        for (auto index : timeParameters)
+        {
+            auto* parameter = paramTable[(size_t) index];
+            const float v = parameter->getValue();
+            parameter->setValue (v);
+            parameter->sendValueChangedMessageToListeners (v);
+        }
+        lastPushedBpm = (double) bpm;
+    }
+
+    const float dry = paramTable[ParameterTable::dry]->getValue();
+    const float wet = paramTable[ParameterTable::wet]->getValue();
+
+    engine.process (left, right, numSamples, dry, wet);
 }

@@ -1,9 +1,160 @@
 #include "BrindlexAudioProcessor.h"
+#include <cmath>
+
+namespace
+{
+    /** Linear gain of a level in dB; the floor of the level range is silence. */
+    inline float levelGain (float dB) noexcept
+    {
+        return dB <= -60.0f ? 0.0f : std::pow (10.0f, dB * 0.05f);
+    }
+
+    /** Division chosen by a time or rate control: its normalised value spread over the 29 divisions. */
+    inline int divisionFor (float normalised) noexcept
+    {
+        const float v = normalised >= 0.0f ? (normalised <= 1.0f ? normalised : 1.0f) : 0.0f;
+        return (int) (28.0f * v);
+    }
+}
 
 void BrindlexAudioProcessor::updateDspFromParameters()
 {
+    if (! parametersChanged.load (std::memory_order_relaxed))
+        return;
+
+    using namespace ParameterTable;
+    auto param = [this] (int index) { return paramTable[(size_t) index]; };
+    auto isOn = [&param] (int index) { return param (index)->getValue() != 0.0f; };
+    auto plain = [&param] (int index) { return param (index)->getPlainValue(); };
+    auto normalised = [&param] (int index) { return param (index)->getValue(); };
+
+    // Switches.
+    const bool loop = isOn (ParameterTable::loopMode);
+    linkMode.store (isOn (ParameterTable::linkMode), std::memory_order_relaxed);
+    this->loopMode.store (loop, std::memory_order_relaxed);
+    engine.loopActive[0] = loop;
+    engine.loopActive[1] = loop;
+    engine.loopReverse = isOn (ParameterTable::loopReverse) && loop;
+
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        const int offset = ch * channelOffset;
+        for (int k = 0; k < 3; ++k)
+            syncEnabled[(size_t) (ch * 4 + k)].store (isOn (l1Sync + offset + k * tapStride), std::memory_order_relaxed);
+        syncEnabled[(size_t) (ch * 4 + 3)].store (isOn (lfbSync + offset), std::memory_order_relaxed);
+        syncEnabled[(size_t) (8 + ch)].store (isOn (lModSync + offset), std::memory_order_relaxed);
+    }
+
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        const int mode = isOn (lfbMode + ch * channelOffset) ? 1 : 0;
+        feedbackModeIndex[(size_t) ch].store (mode, std::memory_order_relaxed);
+        engine.crossFeedback[ch] = mode == 1;
+    }
+
+    // Cut filters, designed in double at the engine's rate.
+    const double lowCutFrequency = (double) plain (lfCut) / engine.sampleRate;
+    const double highCutFrequency = (double) plain (hfCut) / engine.sampleRate;
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        engine.lowCut[ch].setCoefficients (Biquad::highPass, lowCutFrequency);
+        engine.highCut[ch].setCoefficients (Biquad::lowPass, highCutFrequency);
+    }
+
+    const float msPerBeat = (float) (60.0 / (double) (float) hostBpm.load (std::memory_order_relaxed) * 1000.0);
+
+    auto syncedOrPlain = [this, msPerBeat] (bool synced, int division, float plainMs)
+    {
+        return synced ? msPerBeat * syncDivisionBeats[(size_t) division] : plainMs;
+    };
+
+    // Time ranges, then the taps that read through them.
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        const int offset = ch * channelOffset;
+        const int range = (int) plain (lTimeRange + offset);
+
+        if (range != timeRangeIndex[(size_t) ch].load (std::memory_order_relaxed))
+        {
+            timeRangeIndex[(size_t) ch].store (range, std::memory_order_relaxed);
+            setTimeRange (range, ch);
+        }
+
+        for (int k = 0; k < 3; ++k)
+        {
+            const int base = l1Time + offset + k * tapStride;
+            const int slot = ch * 4 + k;
+            plainTimeMs[ch][k] = plain (base);
+            const int division = divisionFor (normalised (base));
+            divisionIndex[(size_t) slot].store (division, std::memory_order_relaxed);
+            engine.tapTimeMs[ch][k] = syncedOrPlain (syncEnabled[(size_t) slot].load (std::memory_order_relaxed),
+                                                     division, plainTimeMs[ch][k]);
+            engine.modDepth[ch][k] = plain (base + (l1Mod - l1Time)) * 0.01f;
+
+            const float panPosition = normalised (base + (l1Pan - l1Time)) * 2.0f - 1.0f + 1.0f;
+            const auto angle = (float) ((double) panPosition * juce::MathConstants<double>::pi * 0.25);
+            engine.tapPanLeft[ch][k] = std::cos (angle);
+            engine.tapPanRight[ch][k] = std::sin (angle);
+
+            engine.tapGain[ch][k] = levelGain (plain (base + (l1Level - l1Time)));
+        }
+    }
+
+    // Feedback taps, their amounts and damping.
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        const int offset = ch * channelOffset;
+        const int slot = ch * 4 + 3;
+        plainTimeMs[ch][3] = plain (lfbTime + offset);
+        const int division = divisionFor (normalised (lfbTime + offset));
+        divisionIndex[(size_t) slot].store (division, std::memory_order_relaxed);
+        engine.feedbackTimeMs[ch] = syncedOrPlain (syncEnabled[(size_t) slot].load (std::memory_order_relaxed),
+                                                   division, plainTimeMs[ch][3]);
+        engine.modDepth[ch][3] = plain (lfbMod + offset) * 0.01f;
+        engine.feedbackTapGain[ch] = levelGain (plain (lfbLevel + offset));
+
+        engine.feedbackAmount[ch] = normalised (lFeedback + offset) * 0.98f;
+        engine.lowDamp[ch].g = normalised (lfbLowDamp + offset) * 0.98f;
+        engine.highDamp[ch].g = (1.0f - normalised (lfbHiDamp + offset)) * 0.98f;
+    }
+
+    // LFOs. A synced rate follows the tempo alone, like the tap times: the time signature plays no part.
+    const float beatsPerSecond = (float) hostBpm.load (std::memory_order_relaxed) / 60.0f;
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        const int offset = ch * channelOffset;
+        const int shape = (int) plain (lModShape + offset);
+        lfoShapeIndex[(size_t) ch].store (shape, std::memory_order_relaxed);
+        engine.lfoShape[ch] = shape;
+
+        plainLfoRateHz[ch] = plain (lModRate + offset);
+        const int division = divisionFor (normalised (lModRate + offset));
+        divisionIndex[(size_t) (8 + ch)].store (division, std::memory_order_relaxed);
+
+        const float rate = syncEnabled[(size_t) (8 + ch)].load (std::memory_order_relaxed)
+                               ? beatsPerSecond / syncDivisionBeats[(size_t) division]
+                               : plainLfoRateHz[ch];
+        engine.lfo[ch].setRate (rate);
+    }
+
+    engine.drive = normalised (ParameterTable::drive);
+    engine.loopSpeed = loop ? 2.0f * normalised (ParameterTable::loopSpeed) : 1.0f;
+    engine.inputGain = levelGain (plain (input));
 }
 
-void BrindlexAudioProcessor::setTimeRange (int, int)
+void BrindlexAudioProcessor::setTimeRange (int rangeIndex, int channel)
 {
+    if (rangeIndex < 0 || rangeIndex >= ParameterTable::numTimeRanges)
+        return;
+
+    const auto r = (size_t) rangeIndex;
+    const float skew = rangeIndex == 0 ? 0.4f : 1.0f;
+
+    for (int k = 0; k < 3; ++k)
+    {
+        auto* time = paramTable[(size_t) (ParameterTable::l1Time + channel * ParameterTable::channelOffset
+                                          + k * ParameterTable::tapStride)];
+        const float d = time->getDefaultValue();
+        time->setRangeAndDefault (0.1f, ParameterTable::timeRangeEnds[r], skew, d * ParameterTable::timeRangeRescale[r]);
+    }
 }

@@ -1,9 +1,73 @@
 #pragma once
 
-/** The processor's DSP record. */
-struct DelayEngine
+#include "Biquad.h"
+#include "DampingFilter.h"
+#include "DelayChannel.h"
+#include "KT_QuadratureOsc.h"
+#include "TimeSmoother.h"
+
+/** The delay effect's signal path: two 5.1 s lines with three output taps and a feedback tap each,
+    an LFO per line on its tap times, damped Normal or Cross feedback, drive and cut filters on the
+    input, loop playback of the frozen lines, and the dry/wet mix. It knows nothing of hosts or
+    parameters: the processor fills the working values once per block. */
+class DelayEngine
 {
-    void prepare (double newSampleRate) { sampleRate = newSampleRate; }
+public:
+    DelayEngine();
+
+    /** Sizes and clears both lines for a sample rate and restarts the time glides from 0 ms.
+        The only place where the engine allocates. */
+    void prepare (double newSampleRate);
+
+    /** Processes a block in place. left and right may be the same channel, in which case both lines
+        take that channel as input and the right result is what remains. */
+    void process (float* left, float* right, int numSamples, float dry, float wet) noexcept;
+
+    /** The asymmetric saturation of the input: tanh above zero, a drive-dependent soft clip below. */
+    static inline float driveSample (float x, float driveAmount) noexcept
+    {
+        if (x > 0.0f)
+            return std::tanh (x);
+
+        const float p = 1.0f - driveAmount;
+        return x / std::pow (std::pow (std::abs (x), p) + 1.0f, 1.0f / p);
+    }
 
     double sampleRate = 44100.0;
+    DelayChannel channel[2];
+    TimeSmoother timeSmoother[2][4];
+    float tapTimeMs[2][3] {};
+    float feedbackTimeMs[2] {};
+    float feedbackAmount[2] {};
+    float tapGain[2][3] { { 1.0f, 1.0f, 1.0f }, { 1.0f, 1.0f, 1.0f } };
+    float tapPanLeft[2][3] {};
+    float tapPanRight[2][3] {};
+    float feedbackTapGain[2] { 1.0f, 0.0f };
+    bool crossFeedback[2] { false, false };
+    bool loopActive[2] { false, false };
+    bool loopReverse = false;
+    float loopSpeed = 1.0f;
+    float loopStart = 0.0f;
+    float loopEnd = 1.0f;
+    corvantis::KT_QuadratureOsc lfo[2];
+    int lfoShape[2] { 0, 0 };
+    float modDepth[2][4] {};
+    float drive = 0.0f;
+    /** Linear gain of the signal entering the drive stage (the Input level). */
+    float inputGain = 1.0f;
+    Biquad highCut[2];
+    Biquad lowCut[2];
+    DampingFilter lowDamp[2];
+    DampingFilter highDamp[2];
+
+private:
+    static constexpr int chunkSize = 64;
+
+    void processInputStage (const float* left, const float* right, int numSamples) noexcept;
+
+    template <bool loopL, bool loopR>
+    void processChunk (float* left, float* right, int numSamples, float dry, float wet) noexcept;
+
+    // The input stage of the current chunk (drive and cuts), ready to be written into the lines.
+    float stagedInput[2][chunkSize] {};
 };

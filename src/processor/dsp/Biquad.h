@@ -1,0 +1,30 @@
+#pragma once
+
+/** Second-order filter in double precision (transposed direct form II), designed by the bilinear
+    transform from a cutoff given as a fraction of the sample rate. The engine uses it for its low and high cut. */
+struct Biquad
+{
+    enum Type
+    {
+        lowPass = 0, highPass, bandPass, notch, peak, lowShelf, highShelf
+    };
+
+    /** Sets the design and recomputes the coefficients; the filter state is kept, so a moving cutoff does not click. */
+    void setCoefficients (int newType, double newFrequency);
+
+    inline double process (double x) noexcept
+    {
+        const double out = b0 * x + z1;
+        z1 = b1 * x + z2 - a1 * out;
+        z2 = b2 * x - a2 * out;
+        return out;
+    }
+
+    int type = lowPass;
+    double b0 = 1.0, b1 = 0.0, b2 = 0.0;
+    double a1 = 0.0, a2 = 0.0;
+    double frequency = 0.5;
+    double q = 0.707;
+    double peakGain = 0.0;
+    double z1 = 0.0, z2 = 0.0;
+};

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "KT_ModSource.h"
+#include <vector>
+
+namespace corvantis
+{
+
+/** The delay line's low-frequency oscillator: nine interpolated wave tables of 4096 points and two
+    random shapes (a value held per cycle, and the same glided through a 1 Hz one-pole). */
+class KT_QuadratureOsc : public KT_ModSource
+{
+public:
+    enum Shape
+    {
+        sine = 0, cosine, triangle, rampUp, rampDown, square, smoothSquare, blipDown, blipUp, randomHold, smoothRandom
+    };
+
+    KT_QuadratureOsc();
+    ~KT_QuadratureOsc() override = default;
+
+    void tick() override { tickShape (shape); }
+    void tick (float) override {}
+    float getValue() override { return unipolar ? (float) ((value + 1.0) * 0.5) : (float) value; }
+
+    void setSampleRate (double sr);
+    void setRate (float hz);
+
+    /** Computes the value of the given shape at the current phase, then advances the phase. */
+    inline void tickShape (int shapeToUse) noexcept
+    {
+        if (shapeToUse >= sine && shapeToUse <= blipUp)
+            value = readTable (tables[(size_t) shapeToUse]->data());
+        else if (shapeToUse == randomHold)
+            value = randomValue;
+        else if (shapeToUse == smoothRandom)
+        {
+            randomSmoother.current = randomSmoother.current * randomSmoother.coeff + randomSmoother.target * randomSmoother.gain;
+            value = (double) randomSmoother.current;
+        }
+
+        phase += increment;
+
+        if (phase >= (float) tableSize)
+        {
+            phase -= (float) tableSize;
+            const float r = 2.0f * random.nextFloat() - 1.0f;
+            randomValue = (double) r;
+            randomSmoother.target = r;
+        }
+    }
+
+    /** One-pole glide of the random value towards the value drawn at each cycle. */
+    struct RandomSmoother
+    {
+        float coeff = 0.0f, gain = 0.0f, current = 0.0f, target = 0.0f;
+    };
+
+    int tableSize = 4096;
+    int shape = 0;
+    bool unipolar = false;
+    std::vector<double> sineTable, cosineTable, triangleTable, rampUpTable, rampDownTable,
+                        squareTable, smoothSquareTable, blipDownTable, blipUpTable;
+    juce::Random random { 1 };
+    double sampleRate = 44100.0;
+    float increment = 0.0f;
+    float phase = 0.0f;
+    float rate = 0.0f;
+    double value = 0.0;
+    double randomValue = 0.0;
+    RandomSmoother randomSmoother;
+
+private:
+    inline int wrapIndex (int index) const noexcept
+    {
+        float p = (float) index;
+        const float n = (float) tableSize;
+        while (p >= n)
+            p -= n;
+        while (p < 0.0f)
+            p += n;
+        return (int) p;
+    }
+
+    inline double readTable (const double* table) const noexcept
+    {
+        const int j = (int) phase;
+        const int a = wrapIndex (j);
+        const int b = wrapIndex (j + 1);
+        const float f = phase - (float) j;
+        return (double) (float) ((double) f * table[b] + (double) (1.0f - f) * table[a]);
+    }
+
+    const std::vector<double>* tables[9] { &sineTable, &cosineTable, &triangleTable, &rampUpTable, &rampDownTable,
+                                           &squareTable, &smoothSquareTable, &blipDownTable, &blipUpTable };
+
+    JUCE_DECLARE_NON_COPYABLE (KT_QuadratureOsc)
+};
+
+} // namespace corvantis
