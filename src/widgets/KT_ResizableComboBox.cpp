@@ -1,0 +1,26 @@
+#include "KT_ResizableComboBox.h"
+
+namespace corvantis
+{
+KT_ResizableComboBox::KT_ResizableComboBox()
+    : juce::ComboBox (juce::String())
+{
+}
+
+void KT_ResizableComboBox::mouseEnter (const juce::MouseEvent&)
+{
+    if (infoLabel != nullptr)
+        infoLabel->setText (description, juce::dontSendNotification);
+}
+
+void KT_ResizableComboBox::mouseExit (const juce::MouseEvent&)
+{
+    if (infoLabel != nullptr)
+        infoLabel->setText ({}, juce::dontSendNotification);
+}
+
+bool KT_ResizableComboBox::keyPressed (const juce::KeyPress&)
+{
+    return false;
+}
+}
