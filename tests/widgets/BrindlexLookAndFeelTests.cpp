@@ -189,6 +189,7 @@ class BrindlexComboFrame : public MenuTest
 protected:
     void SetUp() override
     {
+        MenuTest::SetUp();
         box.setName ("fbkModeLeftMenu");
         box.setLookAndFeel (&lf);
         box.addItem ("Normal", 1);

@@ -24,6 +24,8 @@ namespace
 
         for (auto& key : keys)
         {
+            // Other test processes may share the display and take the focus away between keys.
+            ASSERT_TRUE (focus (box));
             peer->handleKeyPress (key);
             pump (30);
             EXPECT_EQ (box.getSelectedId(), 2) << key.getTextDescription();
@@ -61,7 +63,6 @@ TEST_F (ComboBoxKeys, APlainComboBoxWouldStepThroughItsItems)
     box.setBounds (10, 10, 120, 30);
     window.addAndMakeVisible (box);
     ASSERT_TRUE (focus (box));
-
     window.getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::downKey));
     pump (30);
     EXPECT_EQ (box.getSelectedId(), 3);

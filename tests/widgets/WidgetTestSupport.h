@@ -157,9 +157,15 @@ namespace WidgetTest
         return c.hasKeyboardFocus (false);
     }
 
-    /** Closes any menu a failed test left open, so that the next test starts without a modal window. */
+    /** For tests that open popup menus or windows: X errors are ignored, and any menu a failed test left open is
+        closed, so that the next test starts without a modal window. */
     struct MenuTest : public ::testing::Test
     {
+        void SetUp() override
+        {
+            ignoreXErrors();
+        }
+
         void TearDown() override
         {
             juce::PopupMenu::dismissAllActiveMenus();
