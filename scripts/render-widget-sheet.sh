@@ -12,4 +12,4 @@ cmake --build "$build" --parallel "$(nproc)" --target BrindlexTests
 tests=$(find "$build" -name BrindlexTests -type f -perm -u+x | head -n 1)
 
 mkdir -p "$(dirname "$out")"
-BRINDLEX_WIDGET_SHEET="$out" xvfb-run -a -s "-screen 0 1920x1080x24" "$tests" --gtest_filter='WidgetSheet.*'
+BRINDLEX_WIDGET_SHEET="$out" xvfb-run -a -s "-screen 0 1920x1080x24" "$tests" --gtest_filter='WidgetSheetTest.*'

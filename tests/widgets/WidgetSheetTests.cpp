@@ -25,7 +25,7 @@ namespace
         corvantis::BrindlexLookAndFeel lf;
 
     public:
-        static constexpr int cellW = 150, cellH = 84, columns = 6;
+        static constexpr int cellW = 170, cellH = 84, columns = 6;
 
         WidgetSheet()
         {
@@ -36,6 +36,7 @@ namespace
                 addKnob (accents[0], value, "knob " + juce::String (value, 1));
             addKnob (accents[2], 0.75, "knob 0.75, other accent");
             addKnob (accents[4], 0.3, "knob 0.3, other accent");
+            menuKnob = static_cast<corvantis::KT_ColorKnob*> (widgets.getLast());
 
             for (auto value : { 0.0, 0.5, 1.0 })
                 addSlider (accents[1], value, false, true, "bar " + juce::String (value, 1));
@@ -63,6 +64,8 @@ namespace
             addResizer (40, "resizer 40 x 40");
             pendingCaption = "logo SVG at 0.13, PNG logo 165 x 32";
             logoCell = nextCell (2);
+            pendingCaption = "lock menu of a locked knob";
+            menuCell = nextCell();
 
             const int rows = (index + columns - 1) / columns;
             setSize (columns * cellW, rows * cellH);
@@ -104,6 +107,8 @@ namespace
         juce::Array<juce::Rectangle<int>> cells;
         juce::Array<juce::Rectangle<int>> widgetAreas;
         corvantis::KT_ResizableComboBox* focusedBox = nullptr;
+        corvantis::KT_ColorKnob* menuKnob = nullptr;
+        juce::Rectangle<int> menuCell;
 
     private:
         juce::Rectangle<int> nextCell (int span = 1)
@@ -246,7 +251,9 @@ namespace
     };
 }
 
-TEST (WidgetSheet, EveryWidgetDrawsSomethingAndTheSheetCanBeSaved)
+using WidgetSheetTest = MenuTest;
+
+TEST_F (WidgetSheetTest, EveryWidgetDrawsSomethingAndTheSheetCanBeSaved)
 {
     DesktopWindow window;
     WidgetSheet sheet;
@@ -267,6 +274,24 @@ TEST (WidgetSheet, EveryWidgetDrawsSomethingAndTheSheetCanBeSaved)
                     ++changed;
 
         EXPECT_GT (changed, 0) << area.toString();
+    }
+
+    // The open lock menu, in the knob's menu colours, goes into its own cell.
+    sheet.menuKnob->locked = true;
+    rightClick (*sheet.menuKnob);
+    auto* menu = openMenu();
+    ASSERT_NE (menu, nullptr);
+    const auto menuImage = menu->createComponentSnapshot (menu->getLocalBounds());
+    dismissMenu();
+
+    EXPECT_GT (countNear (menuImage, juce::Colour (0xFF2B302C), 0), menuImage.getWidth() * menuImage.getHeight() / 2);
+    EXPECT_GT (countNear (menuImage, juce::Colour (0xFFE8E0CB), 8), 20);
+
+    {
+        juce::Graphics g (image);
+        const auto area = sheet.menuCell.reduced (8).withTrimmedBottom (14);
+        g.drawImageAt (menuImage, area.getCentreX() - menuImage.getWidth() / 2,
+                       area.getCentreY() - menuImage.getHeight() / 2);
     }
 
     const auto target = juce::SystemStats::getEnvironmentVariable ("BRINDLEX_WIDGET_SHEET", {});
