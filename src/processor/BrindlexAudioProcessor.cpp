@@ -1,15 +1,23 @@
 #include "BrindlexAudioProcessor.h"
 
 BrindlexAudioProcessor::BrindlexAudioProcessor()
-    : BrindlexAudioProcessor (juce::File())
+    : BrindlexAudioProcessor (juce::File(), {}, true)
 {
 }
 
-BrindlexAudioProcessor::BrindlexAudioProcessor (const juce::File& settingsBaseFolder)
+BrindlexAudioProcessor::BrindlexAudioProcessor (const juce::File& settingsBaseFolder, const juce::String& newsServiceAddress)
+    : BrindlexAudioProcessor (settingsBaseFolder, newsServiceAddress, newsServiceAddress.isNotEmpty())
+{
+}
+
+BrindlexAudioProcessor::BrindlexAudioProcessor (const juce::File& settingsBaseFolder,
+                                                const juce::String& newsServiceAddress,
+                                                bool startNewsfeed)
     : juce::AudioProcessor (BusesProperties()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                                 .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      settings (settingsBaseFolder)
+      settings (settingsBaseFolder),
+      newsProcessor (newsServiceAddress)
 {
     settings.settingsFileName = "Brindlex.aus";
 
@@ -39,6 +47,10 @@ BrindlexAudioProcessor::BrindlexAudioProcessor (const juce::File& settingsBaseFo
 
     currentPresetIndex = 0.0f;
     presetName = {};
+
+    // Last of all, once every member exists: the news fetch runs from here until destruction.
+    if (newsfeedEnabled && startNewsfeed)
+        newsProcessor.start (settings.settingsPath + "newsfeed.xml", "CRVPLG8");
 }
 
 BrindlexAudioProcessor::~BrindlexAudioProcessor() = default;

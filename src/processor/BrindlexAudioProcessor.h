@@ -7,6 +7,7 @@
 #include "KT_NewFloatParameter.h"
 #include "ParameterTable.h"
 #include "dsp/DelayEngine.h"
+#include "newsfeed/KT_NewsfeedProcessor.h"
 #include "settings/PluginSettings.h"
 
 /** The plug-in's audio processor: buses, the 64 parameters, the delay engine, the saved state,
@@ -15,8 +16,10 @@ class BrindlexAudioProcessor : public juce::AudioProcessor
 {
 public:
     BrindlexAudioProcessor();
-    /** Uses another base folder for settings and presets; for tests, which must not touch the user's folders. */
-    explicit BrindlexAudioProcessor (const juce::File& settingsBaseFolder);
+    /** For tests, which must not touch the user's folders nor reach the network: settings and presets
+        live under another base folder, and the newsfeed fetches from another address, or is not
+        started at all when no address is given. */
+    explicit BrindlexAudioProcessor (const juce::File& settingsBaseFolder, const juce::String& newsServiceAddress = {});
     ~BrindlexAudioProcessor() override;
 
     const juce::String getName() const override;
@@ -92,9 +95,14 @@ public:
     double lastSampleRate = 44100.0;
     double lastPushedBpm = 0.0;
     DelayEngine engine;
+    // Declared after everything else it could reach, so that it is destroyed first and its thread
+    // has ended before any other member goes.
+    corvantis::KT_NewsfeedProcessor newsProcessor;
     bool newsfeedEnabled = true;
 
 private:
+    BrindlexAudioProcessor (const juce::File& settingsBaseFolder, const juce::String& newsServiceAddress, bool startNewsfeed);
+
     void createParameters();
     void announceValues (bool useCurrentValues);
     void findAndLoadStartupPreset();
