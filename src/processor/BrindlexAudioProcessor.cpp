@@ -1,4 +1,5 @@
 #include "BrindlexAudioProcessor.h"
+#include "editor/BrindlexAudioProcessorEditor.h"
 
 BrindlexAudioProcessor::BrindlexAudioProcessor()
     : BrindlexAudioProcessor (juce::File(), {}, true)
@@ -163,7 +164,7 @@ bool BrindlexAudioProcessor::producesMidi() const { return false; }
 
 juce::AudioProcessorEditor* BrindlexAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new BrindlexAudioProcessorEditor (*this);
 }
 
 bool BrindlexAudioProcessor::hasEditor() const { return true; }

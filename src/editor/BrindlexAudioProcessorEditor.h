@@ -1,0 +1,126 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <array>
+#include <memory>
+
+#include "EditorControlTable.h"
+#include "processor/BrindlexAudioProcessor.h"
+#include "widgets/BrindlexLookAndFeel.h"
+#include "widgets/KT_ColorKnob.h"
+#include "widgets/KT_ColorSlider.h"
+#include "widgets/KT_ComboBox.h"
+#include "widgets/KT_ResizableComboBox.h"
+#include "widgets/KT_ResizableLabel.h"
+#include "widgets/KT_TextButton.h"
+
+/** The plug-in's window content: the knobs, sliders, toggles and choice boxes bound to the parameters, the preset
+    bar, the logo menu and the info line, laid out in design units of 980 by 500 and scaled to the window. A 50 ms
+    timer pulls the parameters into the controls; the controls' callbacks write them back inside host gestures.
+    Like the processor's, its members are public data that the preset bar and the news hand-over use directly. */
+class BrindlexAudioProcessorEditor : public juce::AudioProcessorEditor,
+                                     public juce::Slider::Listener,
+                                     public juce::ComboBox::Listener,
+                                     public juce::Button::Listener,
+                                     public juce::Timer
+{
+public:
+    explicit BrindlexAudioProcessorEditor (BrindlexAudioProcessor& p);
+    ~BrindlexAudioProcessorEditor() override;
+
+    void paint (juce::Graphics&) override;
+    void resized() override;
+    void timerCallback() override;
+    void sliderValueChanged (juce::Slider*) override;
+    void sliderDragStarted (juce::Slider*) override;
+    void sliderDragEnded (juce::Slider*) override;
+    void comboBoxChanged (juce::ComboBox*) override;
+    void buttonClicked (juce::Button*) override;
+
+    /** The parameter bound to the slot that holds `slider`, or null when it is none of the 45 slots. */
+    KT_NewFloatParameter* getParameterForSlider (juce::Slider* slider) const;
+
+    BrindlexAudioProcessor& audioProcessor;
+    const int designWidth = 980;
+    const int designHeight = 500;
+
+    const juce::Colour panelColour { 0xff2b302c };
+    const juce::Colour textColour { 0xffe8e0cb };
+    const juce::Colour textDimColour { 0x33e8e0cb };
+    const juce::Colour yellowDimColour { 0x33e7bc3c };
+    const juce::Colour yellowColour { 0xffe7bc3c };
+    const juce::Colour orangeDimColour { 0x33e3420c };
+    const juce::Colour orangeColour { 0xffe3420c };
+    const juce::Colour redDimColour { 0x33c41e20 };
+    const juce::Colour redColour { 0xffc41e20 };
+    const juce::Colour crimsonDimColour { 0x339b193f };
+    const juce::Colour crimsonColour { 0xff9b193f };
+    const juce::Colour purpleDimColour { 0x336b1d44 };
+    const juce::Colour purpleColour { 0xff6b1d44 };
+
+    corvantis::BrindlexLookAndFeel editorLookAndFeel { panelColour, textColour };
+
+    // Stand-ins for the about overlay and the settings window, which get their own classes with their behaviour.
+    juce::Component aboutOverlay;
+    juce::Component settingsWindow;
+
+    corvantis::KT_ComboBox logoMenu;
+    // Stand-in for the preset browser, which gets its own class with the folder listing and its pop-up.
+    corvantis::KT_ComboBox presetMenu;
+
+    std::unique_ptr<KT_TextButton> prevButton, nextButton, saveButton, delButton, randButton, reloadButton,
+        resetSizeButton;
+
+    KT_ResizableLabel inputLabel, lfCutLabel, hfCutLabel, dryLabel, wetLabel, driveLabel;
+    KT_ResizableLabel titleLabel, subTitleLabel, versionLabel;
+    KT_ResizableLabel leftTapsLabel, rightTapsLabel, fbkTapsLabel;
+    KT_ResizableLabel leftRangeLabel, rightRangeLabel, leftTimeLabel, rightTimeLabel, leftModLabel, rightModLabel,
+        leftPanLabel, rightPanLabel, leftLevelLabel, rightLevelLabel;
+    KT_ResizableLabel lfoLabel, shapeLabel, rateLabel;
+    KT_ResizableLabel modeLabel, fbkTimeLabel, fbkModLabel, fbkLevelLabel, fbkLabel, hiDampLabel, lowDampLabel;
+    KT_ResizableLabel infoLabel;
+    KT_ResizableLabel toolsLabel, linkLabel, loopLabel, reverseLabel, speedLabel;
+
+    std::array<std::unique_ptr<juce::Slider>, EditorControlTable::numSlots> sliders;
+    std::array<std::unique_ptr<KT_TextButton>, EditorControlTable::numToggles> toggleButtons;
+
+    corvantis::KT_ResizableComboBox timeRangeLeftMenu, timeRangeRightMenu, fbkModeLeftMenu, fbkModeRightMenu,
+        lfoShapeLeftMenu, lfoShapeRightMenu;
+
+    juce::Array<KT_ColorSlider*> sliderList;
+    juce::Array<corvantis::KT_ColorKnob*> knobList;
+
+    std::unique_ptr<juce::ResizableCornerComponent> cornerResizer;
+    juce::ComponentBoundsConstrainer sizeConstrainer;
+
+    // Stand-in for the news bell, which gets its own class with the news menu.
+    std::unique_ptr<juce::Component> newsView;
+    bool newsDelivered = false;
+    bool newsReadStored = false;
+
+    juce::String currentPresetName;
+    juce::Random randomGenerator;
+
+private:
+    std::pair<juce::Colour, juce::Colour> coloursOf (EditorControlTable::Tint tint) const;
+    KT_ResizableLabel& captionLabelOf (EditorControlTable::Group group);
+    std::array<corvantis::KT_ResizableComboBox*, EditorControlTable::numComboBoxes> parameterComboBoxes();
+    std::array<KT_ResizableLabel*, 38> captionLabels();
+    KT_NewFloatParameter* parameterWithId (const char* parameterId) const;
+    int slotOf (const juce::Slider* slider) const;
+    void createSlider (int slot);
+    void createToggle (int toggleSlot);
+    void setUpComboBox (int comboSlot);
+    void layOutTapSection (int channel);
+    void releaseUnlockAllRequest();
+    void writeToggle (int toggleSlot);
+
+    std::array<KT_NewFloatParameter*, EditorControlTable::numSlots> sliderParameters {};
+    std::array<KT_NewFloatParameter*, EditorControlTable::numToggles> toggleParameters {};
+    std::array<KT_NewFloatParameter*, EditorControlTable::numComboBoxes> comboParameters {};
+
+    // Parsed once, recoloured once: painting only draws it.
+    std::unique_ptr<juce::Drawable> logo;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BrindlexAudioProcessorEditor)
+};

@@ -1,0 +1,153 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "TestSupport.h"
+#include "widgets/WidgetTestSupport.h"
+#include "editor/BrindlexAudioProcessorEditor.h"
+
+/** Opens the real editor through the processor's createEditor, as a host does, and closes it again. */
+class EditorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { openEditor(); }
+    void TearDown() override
+    {
+        closeEditor();
+        juce::ModifierKeys::currentModifiers = {};
+    }
+
+    void openEditor()
+    {
+        owner.reset (processor->createEditorIfNeeded());
+        editor = dynamic_cast<BrindlexAudioProcessorEditor*> (owner.get());
+        ASSERT_NE (editor, nullptr);
+    }
+
+    void closeEditor()
+    {
+        if (owner != nullptr && owner->isOnDesktop())
+            owner->removeFromDesktop();
+
+        owner.reset();
+        editor = nullptr;
+    }
+
+    /** Puts the editor into a window of its own, so that mouse events can reach it. */
+    void showOnDesktop()
+    {
+        WidgetTest::ignoreXErrors();
+        editor->setTopLeftPosition (0, 0);
+        editor->setVisible (true);
+        editor->addToDesktop (0);
+        ASSERT_NE (editor->getPeer(), nullptr);
+    }
+
+    KT_NewFloatParameter* parameter (const char* id)
+    {
+        for (auto* p : processor->paramTable)
+            if (p->paramID == id)
+                return p;
+
+        ADD_FAILURE() << "no parameter " << id;
+        return nullptr;
+    }
+
+    TestProcessor processor;
+    std::unique_ptr<juce::AudioProcessorEditor> owner;
+    BrindlexAudioProcessorEditor* editor = nullptr;
+};
+
+/** Moves and presses the mouse inside a component's window through its peer, as the windowing system does. */
+class MouseDriver
+{
+public:
+    explicit MouseDriver (juce::Component& windowContent) : window (windowContent) {}
+
+    void moveTo (juce::Point<float> p) { send (p, {}); }
+    void press (juce::Point<float> p) { send (p, leftButton()); }
+    void dragTo (juce::Point<float> p) { send (p, leftButton()); }
+    void release (juce::Point<float> p) { send (p, {}); }
+
+    void click (juce::Point<float> p)
+    {
+        moveTo (p);
+        press (p);
+        release (p);
+        time += 1000; // keeps the next click from counting as a double-click
+    }
+
+    void doubleClick (juce::Point<float> p)
+    {
+        moveTo (p);
+        press (p);
+        release (p);
+        press (p);
+        release (p);
+        time += 1000;
+    }
+
+    static juce::Point<float> centreOf (const juce::Component& c) { return c.getBounds().toFloat().getCentre(); }
+
+private:
+    static juce::ModifierKeys leftButton() { return juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier); }
+
+    void send (juce::Point<float> p, juce::ModifierKeys mods)
+    {
+        time += 20;
+        juce::ModifierKeys::currentModifiers = mods;
+        window.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, p, mods,
+                                            juce::MouseInputSource::defaultPressure,
+                                            juce::MouseInputSource::defaultOrientation, time);
+    }
+
+    juce::Component& window;
+    juce::int64 time = juce::Time::currentTimeMillis();
+};
+
+/** Listens to every parameter as a host's wrapper does and records what reaches it. */
+class HostRecorder : private juce::AudioProcessorParameter::Listener
+{
+public:
+    enum class Kind
+    {
+        begin,
+        value,
+        end
+    };
+
+    struct Event
+    {
+        Kind kind;
+        int index;
+        float value;
+    };
+
+    explicit HostRecorder (juce::AudioProcessor& p)
+    {
+        for (auto* parameter : p.getParameters())
+        {
+            parameter->addListener (this);
+            parameters.push_back (parameter);
+        }
+    }
+
+    ~HostRecorder() override
+    {
+        for (auto* parameter : parameters)
+            parameter->removeListener (this);
+    }
+
+    std::vector<Event> events;
+
+private:
+    void parameterValueChanged (int index, float value) override { events.push_back ({ Kind::value, index, value }); }
+
+    void parameterGestureChanged (int index, bool starting) override
+    {
+        events.push_back ({ starting ? Kind::begin : Kind::end, index, 0.0f });
+    }
+
+    std::vector<juce::AudioProcessorParameter*> parameters;
+};
