@@ -119,7 +119,6 @@ JsonWebRequest::Response JsonWebRequest::execute (Cancellation* cancellation)
     }
     else
     {
-        response.result = juce::Result::ok();
         response.bodyAsString = stream.readEntireStreamAsString();
         response.result = juce::JSON::parse (response.bodyAsString, response.body);
     }
