@@ -102,7 +102,15 @@ TEST_F (EditorTest, AtTheMinimumSizeThePanelStartsAtRow31)
 
 TEST_F (EditorTest, RendersTheWholeEditorWithItsControls)
 {
+    // One audio block derives the choice indices that the boxes show.
+    processor->prepareToPlay (48000.0, 64);
+    juce::AudioBuffer<float> buffer (2, 64);
+    buffer.clear();
+    juce::MidiBuffer midi;
+    processor->processBlock (buffer, midi);
     editor->timerCallback();
+    EXPECT_EQ (editor->timeRangeLeftMenu.getText(), "FULL");
+
     const auto image = editor->createComponentSnapshot (editor->getLocalBounds());
 
     // The INPUT knob's value disc (default 0 dB is the top of its range) covers its background disc.
