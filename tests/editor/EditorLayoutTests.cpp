@@ -204,6 +204,33 @@ TEST_F (EditorTest, TheCornerResizerKeepsTheAspectRatioAndTheMinimumSize)
     }
 }
 
+TEST_F (EditorTest, DraggingTheCornerResizesAtTheFixedAspectRatioWithinTheLimits)
+{
+    showOnDesktop();
+    MouseDriver mouse (*editor);
+    const auto corner = MouseDriver::centreOf (*editor->cornerResizer);
+
+    mouse.moveTo (corner);
+    mouse.press (corner);
+    mouse.dragTo (corner + juce::Point<float> (490.0f, 250.0f));
+    mouse.release (corner + juce::Point<float> (490.0f, 250.0f));
+
+    EXPECT_NEAR ((double) editor->getWidth() / (double) editor->getHeight(), 1.96, 0.01);
+    EXPECT_NEAR (editor->getWidth(), 1470, 2);
+    EXPECT_EQ (processor->currentWidth.load(), editor->getWidth());
+    EXPECT_EQ (processor->currentHeight.load(), editor->getHeight());
+
+    const auto newCorner = MouseDriver::centreOf (*editor->cornerResizer);
+    mouse.moveTo (newCorner);
+    mouse.press (newCorner);
+    mouse.dragTo (newCorner - juce::Point<float> (1000.0f, 600.0f));
+    mouse.release (newCorner - juce::Point<float> (1000.0f, 600.0f));
+
+    EXPECT_EQ (editor->getWidth(), 745);
+    EXPECT_EQ (editor->getHeight(), 380);
+    EXPECT_EQ (processor->currentWidth.load(), 745);
+}
+
 TEST (EditorStateTest, AHostStateWithAnotherSizeOpensTheEditorAtThatSize)
 {
     juce::MemoryBlock state;

@@ -233,3 +233,19 @@ int main (int argc, char** argv)
     juce::ScopedJuceInitialiser_GUI juceInit;
     return RUN_ALL_TESTS();
 }
+
+TEST (HostedVst3, OpensItsEditorAtTheDesignSize)
+{
+    juce::VST3PluginFormat format;
+    auto instance = load (format, BRINDLEX_VST3_PATH);
+    ASSERT_NE (instance, nullptr) << "could not load " << BRINDLEX_VST3_PATH;
+    ASSERT_TRUE (instance->hasEditor());
+
+    for (int round = 0; round < 3; ++round)
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditorIfNeeded());
+        ASSERT_NE (editor, nullptr);
+        EXPECT_EQ (editor->getWidth(), 980);
+        EXPECT_EQ (editor->getHeight(), 500);
+    }
+}
