@@ -4,8 +4,9 @@
 
 namespace corvantis
 {
-/** The fonts and logos compiled into the plug-in. Each typeface is made from its embedded data once per process,
-    on first use, and shared by every caller until the process exits. Message thread only. */
+/** The fonts and logos compiled into the plug-in. Each typeface is made from its embedded data once, on first use,
+    and shared by every caller until the framework shuts down (at process exit or when the plug-in is unloaded).
+    Message thread only. */
 namespace BrindlexResources
 {
     /** The regular text face (Open Sans Regular). */

@@ -154,7 +154,8 @@ TEST (ColorSlider, LockMenuHasOneItem)
     EXPECT_FALSE (it.getItem().isTicked);
 
     slider->locked = true;
-    juce::PopupMenu::MenuItemIterator ticked (slider->createLockMenu());
+    const auto lockedMenu = slider->createLockMenu();
+    juce::PopupMenu::MenuItemIterator ticked (lockedMenu);
     ASSERT_TRUE (ticked.next());
     EXPECT_TRUE (ticked.getItem().isTicked);
 }
