@@ -3,7 +3,8 @@
 #include <memory>
 
 /** One channel's delay line: a ring of samples, where the next sample is written, and the read origin
-    that loop playback moves through the frozen line. */
+    that loop playback moves through the frozen line. The ring carries one extra slot that mirrors its
+    first sample, so that an interpolated read never has to wrap its second point. */
 struct DelayChannel
 {
     /** Frees the old line and allocates a silent one of the given length. The loop position is kept. */
@@ -12,37 +13,48 @@ struct DelayChannel
         buffer.reset();
         length = newLength;
         writeIndex = 0;
-        buffer.reset (new float[(size_t) newLength]());
+        buffer.reset (new float[(size_t) newLength + 1]());
     }
 
     /** Reads d samples behind the write position, linearly interpolated; d = 1 is the newest sample. */
-    inline float read (float d) const noexcept
-    {
-        const float len = (float) length;
-        float p = (float) writeIndex - d;
-        if (! (p < len))
-            p = p - len;
-        if (p < 0.0f)
-            p = p + len;
-        return interpolate (p, len);
-    }
+    inline float read (float d) const noexcept { return readFrom ((float) writeIndex, d); }
 
     /** Reads d samples behind the loop position, wrapped once into the whole line. */
-    inline float loopRead (float d) const noexcept
+    inline float loopRead (float d) const noexcept { return readFrom (loopPosition, d); }
+
+    /** Reads d samples behind a read origin (the write index or the loop position). */
+    inline float readFrom (float origin, float d) const noexcept
     {
         const float len = (float) length;
-        float p = (loopPosition - d) + 0.0f;
+        float p = origin - d;
         if (! (p < len))
             p = p - len;
         if (p < 0.0f)
             p = p + len;
-        return interpolate (p, len);
+
+        const int j = (int) p;
+        const float f = p - (float) j;
+        int a = j;
+        if (a >= length)
+            a -= length;
+        if ((unsigned) a >= (unsigned) length)
+            a = reduce (j);
+
+        return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];
     }
 
     inline void write (float x) noexcept
     {
-        const int w = writeIndex % length;
+        int w = writeIndex;
+        if (w >= length)
+            w -= length;
+        if ((unsigned) w >= (unsigned) length)
+            w = reduce (writeIndex);
+
         buffer[(size_t) w] = x;
+        if (w == 0)
+            buffer[(size_t) length] = x;
+
         writeIndex = w + 1;
         loopPosition = (float) writeIndex;
     }
@@ -64,22 +76,16 @@ struct DelayChannel
     std::unique_ptr<float[]> buffer;
 
 private:
-    inline int reduce (int index, float len) const noexcept
+    /** Any index brought into the line, for the cases the fast paths above do not cover. */
+    inline int reduce (int index) const noexcept
     {
+        const float len = (float) length;
         float x = (float) index;
         while (x >= len)
             x -= len;
         while (x < 0.0f)
             x += len;
-        return (int) x;
-    }
-
-    inline float interpolate (float p, float len) const noexcept
-    {
-        const int j = (int) p;
-        const int a = reduce (j, len);
-        const int b = reduce (j + 1, len);
-        const float f = p - (float) j;
-        return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) b];
+        const int r = (int) x;
+        return r < length ? r : 0;
     }
 };
