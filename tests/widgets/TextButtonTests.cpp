@@ -126,6 +126,41 @@ TEST (TextButton, HoverAloneSetsTheInfoTextButNotTheHoverState)
     EXPECT_EQ (button->getState(), juce::Button::buttonNormal);
 }
 
+using TextButtonPointer = MenuTest;
+
+TEST_F (TextButtonPointer, HoverLeavesTheBackgroundClearUntilAClickAndLeavingClearsIt)
+{
+    DesktopWindow window;
+    auto button = makeButton (100, 40);
+    button->setButtonText ({});
+    button->setTopLeftPosition (10, 10);
+    window.addAndMakeVisible (*button);
+    int clicks = 0;
+    button->onClick = [&clicks] { ++clicks; };
+
+    const auto clear = [&] { return countNear (render (*button), juce::Colours::transparentBlack, 0) == 100 * 40; };
+    const auto shadeAlpha = [&] { return (int) render (*button).getPixelAt (50, 20).getAlpha(); };
+    const juce::ModifierKeys left (juce::ModifierKeys::leftButtonModifier);
+
+    pointer (window, { 200.0f, 100.0f });
+    pointer (window, { 60.0f, 30.0f });
+    EXPECT_EQ (button->getState(), juce::Button::buttonNormal);
+    EXPECT_TRUE (clear());
+
+    pointer (window, { 60.0f, 30.0f }, left);
+    EXPECT_EQ (button->getState(), juce::Button::buttonDown);
+    EXPECT_NEAR (shadeAlpha(), 51, 2);
+
+    pointer (window, { 60.0f, 30.0f });
+    EXPECT_EQ (clicks, 1);
+    EXPECT_EQ (button->getState(), juce::Button::buttonOver);
+    EXPECT_NEAR (shadeAlpha(), 26, 2);
+
+    pointer (window, { 200.0f, 100.0f });
+    EXPECT_EQ (button->getState(), juce::Button::buttonNormal);
+    EXPECT_TRUE (clear());
+}
+
 TEST (TextButton, WithoutInfoLabelItStillClicksAndToggles)
 {
     auto button = makeButton (100, 40);

@@ -145,6 +145,22 @@ namespace WidgetTest
         juce::Array<juce::KeyPress> received;
     };
 
+    /** Moves the display's pointer over the window to `position` with `buttons` held, and hands the window the
+        mouse event that the window system would send. */
+    inline void pointer (juce::Component& window, juce::Point<float> position, juce::ModifierKeys buttons = {})
+    {
+        // The framework asks the display where the pointer really is, so it is moved there too.
+        // The display's own motion events are let through first, so that they cannot arrive between ours.
+        juce::Desktop::setMousePosition (window.localPointToGlobal (position).roundToInt());
+        pump (60);
+        juce::ModifierKeys::currentModifiers = buttons;
+        window.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, position, buttons,
+                                            juce::MouseInputSource::defaultPressure,
+                                            juce::MouseInputSource::defaultOrientation,
+                                            juce::Time::currentTimeMillis());
+        pump (20);
+    }
+
     /** Gives `c` the keyboard focus, waiting for the window system; true when it has it. */
     inline bool focus (juce::Component& c)
     {
