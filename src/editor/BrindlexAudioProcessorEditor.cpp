@@ -355,8 +355,7 @@ void BrindlexAudioProcessorEditor::createSlider (int slot)
 void BrindlexAudioProcessorEditor::createToggle (int toggleSlot)
 {
     const auto& row = toggleRows[(size_t) toggleSlot];
-    const auto [dim, accent] = coloursOf (row.tint);
-    juce::ignoreUnused (dim);
+    const auto accent = coloursOf (row.tint).second;
     const auto offColour = row.isTempoSync ? accent.withAlpha ((juce::uint8) 0x64) : toolOffColour;
 
     auto button = std::make_unique<KT_TextButton> (offColour, accent);
