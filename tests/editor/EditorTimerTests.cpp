@@ -153,3 +153,31 @@ TEST_F (EditorTest, TheTimerRunsOnItsOwnEveryFiftyMilliseconds)
     EXPECT_NEAR (editor->sliders[wetKnob]->getValue(), 0.3, 1e-6);
     EXPECT_EQ (editor->versionLabel.getText(), " - v1.2");
 }
+
+TEST_F (EditorTest, AnAutomatedChoiceShowsAfterTheNextAudioBlockAndTick)
+{
+    processor->prepareToPlay (48000.0, 64);
+    juce::AudioBuffer<float> buffer (2, 64);
+    juce::MidiBuffer midi;
+    const auto processOneBlock = [&]
+    {
+        buffer.clear();
+        processor->processBlock (buffer, midi);
+    };
+
+    parameter ("LTRANGE")->setValue (0.5f);
+    parameter ("RFMODE")->setValue (1.0f);
+    parameter ("LMSHAPE")->setValue (0.5f);
+    editor->timerCallback();
+    EXPECT_NE (editor->timeRangeLeftMenu.getSelectedId(), 4);
+
+    processOneBlock();
+    HostRecorder host (*processor);
+    editor->timerCallback();
+
+    EXPECT_EQ (editor->timeRangeLeftMenu.getSelectedId(), 4);
+    EXPECT_EQ (editor->timeRangeLeftMenu.getText(), "100 ms");
+    EXPECT_EQ (editor->fbkModeRightMenu.getText(), "CROSS");
+    EXPECT_EQ (editor->lfoShapeLeftMenu.getText(), "SQUARE");
+    EXPECT_TRUE (host.events.empty());
+}
