@@ -11,15 +11,6 @@ struct DampingFilter
         return y;
     }
 
-    /** The same step with the division replaced by a multiplication with 1 / (g + 1), computed once
-        per block; the result differs from process() by at most one float rounding. */
-    static inline float step (float x, float gain, double reciprocal, float& s) noexcept
-    {
-        const float y = (float) ((double) (x * gain + s) * reciprocal);
-        s = (float) (2.0 * (double) y - (double) s);
-        return y;
-    }
-
     float state = 0.0f;
     float g = 0.0f;
 };

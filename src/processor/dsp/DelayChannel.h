@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VectorTypes.h"
 #include <memory>
 
 /** One channel's delay line: a ring of samples, where the next sample is written, and the read origin
@@ -16,30 +17,40 @@ struct DelayChannel
         buffer.reset (new float[(size_t) newLength + 1]());
     }
 
-    /** Reads d samples behind the write position, linearly interpolated; d = 1 is the newest sample. */
-    inline float read (float d) const noexcept { return readFrom ((float) writeIndex, d); }
+    /** Where four reads fall: the first of the two interpolated samples and the fraction between
+        them, for reads d samples behind an origin (the write index, or the loop position in loop
+        mode), the origin less d wrapped once into the line. d = 1 reads the newest sample. */
+    struct ReadPoints
+    {
+        int4 index;
+        int4 whole;
+        float4 fraction;
+    };
 
-    /** Reads d samples behind the loop position, wrapped once into the whole line. */
-    inline float loopRead (float d) const noexcept { return readFrom (loopPosition, d); }
-
-    /** Reads d samples behind a read origin (the write index or the loop position). */
-    inline float readFrom (float origin, float d) const noexcept
+    inline ReadPoints pointsFrom (float origin, float4 d) const noexcept
     {
         const float len = (float) length;
-        float p = origin - d;
-        if (! (p < len))
-            p = p - len;
-        if (p < 0.0f)
-            p = p + len;
+        const float4 lengths { len, len, len, len };
+        const float4 zero {};
+        float4 p = origin - d;
+        p = p < lengths ? p : p - lengths;
+        p = p < zero ? p + lengths : p;
 
-        const int j = (int) p;
-        const float f = p - (float) j;
-        int a = j;
-        if (a >= length)
-            a -= length;
+        const int4 whole = __builtin_convertvector (p, int4);
+        const float4 fraction = p - __builtin_convertvector (whole, float4);
+        const int4 intLengths { length, length, length, length };
+        const int4 index = whole >= intLengths ? whole - intLengths : whole;
+        return { index, whole, fraction };
+    }
+
+    /** The linearly interpolated value of one of four read points. */
+    inline float readPoint (const ReadPoints& points, int lane) const noexcept
+    {
+        int a = points.index[lane];
         if ((unsigned) a >= (unsigned) length)
-            a = reduce (j);
+            a = reduce (points.whole[lane]);
 
+        const float f = points.fraction[lane];
         return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];
     }
 

@@ -17,13 +17,24 @@ namespace
         return (float) ((e - 1.0) / (e + 1.0));
     }
 
-    /** A modulated tap time, limited to what the line can hold. A NaN time lands on the longest time. */
-    inline float limitTime (float ms) noexcept
+    /** Modulated tap times, limited to what the line can hold. A NaN time lands on the longest time. */
+    inline float4 limitTimes (float4 ms) noexcept
     {
-        float m = ms < 5000.0f ? ms : 5000.0f;
-        if (m < 0.1f)
-            m = 0.1f;
-        return m;
+        const float4 longest { 5000.0f, 5000.0f, 5000.0f, 5000.0f };
+        const float4 shortest { 0.1f, 0.1f, 0.1f, 0.1f };
+        const float4 m = ms < longest ? ms : longest;
+        return m < shortest ? shortest : m;
+    }
+
+    /** Delays in samples of four glide states: each state in ms, widened to double, times the rate and
+        0.001, then rounded back to float. */
+    inline float4 delaysOf (float4 ms, double rate) noexcept
+    {
+        const double2 r { rate, rate };
+        const double2 milli { 0.001, 0.001 };
+        const double2 low = __builtin_convertvector (__builtin_shufflevector (ms, ms, 0, 1), double2) * r * milli;
+        const double2 high = __builtin_convertvector (__builtin_shufflevector (ms, ms, 2, 3), double2) * r * milli;
+        return __builtin_shufflevector (__builtin_convertvector (low, float2), __builtin_convertvector (high, float2), 0, 1, 2, 3);
     }
 }
 
@@ -107,22 +118,41 @@ void DelayEngine::processInputStage (const float* left, const float* right, int 
         return x / std::pow (std::pow (std::abs (x), p) + 1.0f, inverseP);
     };
 
-    auto& hpL = lowCut[0];
-    auto& lpL = highCut[0];
-    auto& hpR = lowCut[1];
-    auto& lpR = highCut[1];
+    // Both channels' cut filters run side by side, one lane each, so their recursions overlap.
+    const double2 hpB0 { lowCut[0].b0, lowCut[1].b0 }, hpB1 { lowCut[0].b1, lowCut[1].b1 }, hpB2 { lowCut[0].b2, lowCut[1].b2 };
+    const double2 hpA1 { lowCut[0].a1, lowCut[1].a1 }, hpA2 { lowCut[0].a2, lowCut[1].a2 };
+    double2 hpZ1 { lowCut[0].z1, lowCut[1].z1 }, hpZ2 { lowCut[0].z2, lowCut[1].z2 };
+    const double2 lpB0 { highCut[0].b0, highCut[1].b0 }, lpB1 { highCut[0].b1, highCut[1].b1 }, lpB2 { highCut[0].b2, highCut[1].b2 };
+    const double2 lpA1 { highCut[0].a1, highCut[1].a1 }, lpA2 { highCut[0].a2, highCut[1].a2 };
+    double2 lpZ1 { highCut[0].z1, highCut[1].z1 }, lpZ2 { highCut[0].z2, highCut[1].z2 };
     const float gain = inputGain;
 
-    // Both channels in one pass, so that their filter recursions overlap.
     for (int i = 0; i < numSamples; ++i)
     {
         // A NaN or infinite input would stay in the lines and filters for good: the wet path hears silence.
         const float xL = std::isfinite (left[i]) ? left[i] * gain : 0.0f;
         const float xR = std::isfinite (right[i]) ? right[i] * gain : 0.0f;
-        const double hL = hpL.process ((double) driven (xL));
-        const double hR = hpR.process ((double) driven (xR));
-        stagedInput[0][i] = (float) lpL.process ((double) (float) hL);
-        stagedInput[1][i] = (float) lpR.process ((double) (float) hR);
+
+        const double2 y { (double) driven (xL), (double) driven (xR) };
+        const double2 h = hpB0 * y + hpZ1;
+        hpZ1 = hpB1 * y + hpZ2 - hpA1 * h;
+        hpZ2 = hpB2 * y - hpA2 * h;
+
+        const double2 x = __builtin_convertvector (__builtin_convertvector (h, float2), double2);
+        const double2 g = lpB0 * x + lpZ1;
+        lpZ1 = lpB1 * x + lpZ2 - lpA1 * g;
+        lpZ2 = lpB2 * x - lpA2 * g;
+
+        stagedInput[0][i] = (float) g[0];
+        stagedInput[1][i] = (float) g[1];
+    }
+
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        lowCut[ch].z1 = hpZ1[ch];
+        lowCut[ch].z2 = hpZ2[ch];
+        highCut[ch].z1 = lpZ1[ch];
+        highCut[ch].z2 = lpZ2[ch];
     }
 }
 
@@ -131,34 +161,33 @@ void DelayEngine::processChunk (float* left, float* right, int numSamples, float
 {
     auto& lineL = channel[0];
     auto& lineR = channel[1];
-    const double rate = sampleRate;
 
-    // Working values and glide states in locals: the output stores cannot alias them.
-    float current[2][4], target[2][4], coeff[2][4], gain[2][4];
-    for (int ch = 0; ch < 2; ++ch)
+    // The four time glides of a line (taps 1-3 and the feedback tap) move side by side in one vector.
+    auto lanes = [this] (int ch, float TimeSmoother::*field) noexcept
     {
-        for (int k = 0; k < 4; ++k)
-        {
-            current[ch][k] = timeSmoother[ch][k].current;
-            target[ch][k] = timeSmoother[ch][k].target;
-            coeff[ch][k] = timeSmoother[ch][k].coeff;
-            gain[ch][k] = timeSmoother[ch][k].gain;
-        }
-    }
+        const auto* s = timeSmoother[ch];
+        return float4 { s[0].*field, s[1].*field, s[2].*field, s[3].*field };
+    };
 
-    float times[2][4], depth[2][4], level[2][3], panLeft[2][3], panRight[2][3];
+    float4 currentL = lanes (0, &TimeSmoother::current), currentR = lanes (1, &TimeSmoother::current);
+    float4 targetL = lanes (0, &TimeSmoother::target), targetR = lanes (1, &TimeSmoother::target);
+    const float4 coeffL = lanes (0, &TimeSmoother::coeff), coeffR = lanes (1, &TimeSmoother::coeff);
+    const float4 gainL = lanes (0, &TimeSmoother::gain), gainR = lanes (1, &TimeSmoother::gain);
+    const float4 timesL { tapTimeMs[0][0], tapTimeMs[0][1], tapTimeMs[0][2], feedbackTimeMs[0] };
+    const float4 timesR { tapTimeMs[1][0], tapTimeMs[1][1], tapTimeMs[1][2], feedbackTimeMs[1] };
+    const float4 depthL { modDepth[0][0], modDepth[0][1], modDepth[0][2], modDepth[0][3] };
+    const float4 depthR { modDepth[1][0], modDepth[1][1], modDepth[1][2], modDepth[1][3] };
+    const int4 feedbackLane { 0, 0, 0, -1 };
+
+    float level[2][3], panLeft[2][3], panRight[2][3];
     for (int ch = 0; ch < 2; ++ch)
     {
         for (int k = 0; k < 3; ++k)
         {
-            times[ch][k] = tapTimeMs[ch][k];
             level[ch][k] = tapGain[ch][k];
             panLeft[ch][k] = tapPanLeft[ch][k];
             panRight[ch][k] = tapPanRight[ch][k];
         }
-        times[ch][3] = feedbackTimeMs[ch];
-        for (int k = 0; k < 4; ++k)
-            depth[ch][k] = modDepth[ch][k];
     }
 
     const float fbLevelL = feedbackTapGain[0], fbLevelR = feedbackTapGain[1];
@@ -166,24 +195,22 @@ void DelayEngine::processChunk (float* left, float* right, int numSamples, float
     const bool crossL = crossFeedback[0], crossR = crossFeedback[1];
     const int shapeL = lfoShape[0], shapeR = lfoShape[1];
     const float loopStep = loopReverse ? -loopSpeed : loopSpeed;
+    const double rate = sampleRate;
 
-    auto step = [&current, &target, &coeff, &gain, rate] (int ch, int k) noexcept
+    // Both channels' damping stages, one lane each; the division by g + 1 becomes a multiplication
+    // by its reciprocal, which changes a result by at most one float rounding.
+    float2 lowState { lowDamp[0].state, lowDamp[1].state };
+    float2 highState { highDamp[0].state, highDamp[1].state };
+    const float2 lowG { lowDamp[0].g, lowDamp[1].g };
+    const float2 highG { highDamp[0].g, highDamp[1].g };
+    const double2 lowReciprocal = 1.0 / (__builtin_convertvector (lowG, double2) + 1.0);
+    const double2 highReciprocal = 1.0 / (__builtin_convertvector (highG, double2) + 1.0);
+
+    auto dampStage = [] (float2 x, float2 g, double2 reciprocal, float2& state) noexcept
     {
-        current[ch][k] = coeff[ch][k] * current[ch][k] + gain[ch][k] * target[ch][k];
-        return (float) ((double) current[ch][k] * rate * 0.001);
-    };
-
-    float lowState[2] { lowDamp[0].state, lowDamp[1].state };
-    float highState[2] { highDamp[0].state, highDamp[1].state };
-    const float lowG[2] { lowDamp[0].g, lowDamp[1].g };
-    const float highG[2] { highDamp[0].g, highDamp[1].g };
-    const double lowReciprocal[2] { 1.0 / ((double) lowG[0] + 1.0), 1.0 / ((double) lowG[1] + 1.0) };
-    const double highReciprocal[2] { 1.0 / ((double) highG[0] + 1.0), 1.0 / ((double) highG[1] + 1.0) };
-
-    auto damp = [&] (int ch, float x) noexcept
-    {
-        const float low = DampingFilter::step (x, lowG[ch], lowReciprocal[ch], lowState[ch]);
-        return DampingFilter::step (x - low, highG[ch], highReciprocal[ch], highState[ch]);
+        const float2 y = __builtin_convertvector (__builtin_convertvector (x * g + state, double2) * reciprocal, float2);
+        state = __builtin_convertvector (2.0 * __builtin_convertvector (y, double2) - __builtin_convertvector (state, double2), float2);
+        return y;
     };
 
     float originL = loopL ? lineL.loopPosition : (float) lineL.writeIndex;
@@ -197,50 +224,63 @@ void DelayEngine::processChunk (float* left, float* right, int numSamples, float
         const float mL = (float) ((lfo[0].value + 1.0) * 0.5) * 5.0f;
         const float mR = (float) ((lfo[1].value + 1.0) * 0.5) * 5.0f;
 
-        // Reads of the left line follow the left loop switch, and the right line's the right one,
-        // except that each tap pair's first right read goes with the left switch and its second
-        // left read with the right switch; the switches only ever differ in tests.
+        // Each tap pair's first right read goes with the left loop switch and its second left read
+        // with the right one; the switches only ever differ in tests.
         const float originRForLeftMode = loopL ? lineR.loopPosition : (float) lineR.writeIndex;
         const float originLForRightMode = loopR ? lineL.loopPosition : (float) lineL.writeIndex;
+
+        // Left glides: new targets, one step for the first reads (and the feedback tap), a second
+        // step for the taps' second reads.
+        targetL = limitTimes (depthL * mL + timesL);
+        const float4 firstL = coeffL * currentL + gainL * targetL;
+        const float4 secondL = feedbackLane ? firstL : coeffL * firstL + gainL * targetL;
+        currentL = secondL;
+
+        // Right glides: the taps first step towards the previous sample's targets, then towards
+        // the new ones; the feedback tap steps once, towards its new target.
+        const float4 firstR = coeffR * currentR + gainR * targetR;
+        targetR = limitTimes (depthR * mR + timesR);
+        const float4 secondR = coeffR * (feedbackLane ? currentR : firstR) + gainR * targetR;
+        currentR = secondR;
+
+        const DelayChannel::ReadPoints leftFirst = lineL.pointsFrom (originL, delaysOf (firstL, rate));
+        const DelayChannel::ReadPoints leftSecond = lineL.pointsFrom (originLForRightMode, delaysOf (secondL, rate));
+        const DelayChannel::ReadPoints rightFirst = lineR.pointsFrom (originRForLeftMode, delaysOf (firstR, rate));
+        const DelayChannel::ReadPoints rightSecond = lineR.pointsFrom (originR, delaysOf (secondR, rate));
 
         float leftSum = 0.0f;
         float rightSum = 0.0f;
 
         for (int k = 0; k < 3; ++k)
         {
-            target[0][k] = limitTime (depth[0][k] * mL + times[0][k]);
-            const float aL = lineL.readFrom (originL, step (0, k)) * level[0][k] * panLeft[0][k];
-
-            const float aR = lineR.readFrom (originRForLeftMode, step (1, k)) * level[1][k] * panLeft[1][k];
-
-            target[1][k] = limitTime (depth[1][k] * mR + times[1][k]);
-            const float bR = lineR.readFrom (originR, step (1, k)) * level[1][k] * panRight[1][k];
-
-            const float bL = lineL.readFrom (originLForRightMode, step (0, k)) * level[0][k] * panRight[0][k];
-
+            const float aL = lineL.readPoint (leftFirst, k) * level[0][k] * panLeft[0][k];
+            const float aR = lineR.readPoint (rightFirst, k) * level[1][k] * panLeft[1][k];
+            const float bR = lineR.readPoint (rightSecond, k) * level[1][k] * panRight[1][k];
+            const float bL = lineL.readPoint (leftSecond, k) * level[0][k] * panRight[0][k];
             leftSum += aL + aR;
             rightSum += bR + bL;
         }
 
-        target[0][3] = limitTime (mL * depth[0][3] + times[0][3]);
-        const float fbL = lineL.readFrom (originL, step (0, 3));
+        const float fbL = lineL.readPoint (leftFirst, 3);
         if (loopL)
         {
             lineL.advanceLoop (loopStep);
             originL = lineL.loopPosition;
         }
         const float fbOutL = fbLevelL * fbL;
-        const float dampedL = damp (0, fbL);
 
-        target[1][3] = limitTime (mR * depth[1][3] + times[1][3]);
-        const float fbR = lineR.readFrom (originR, step (1, 3));
+        const float fbR = lineR.readPoint (rightSecond, 3);
         if (loopR)
         {
             lineR.advanceLoop (loopStep);
             originR = lineR.loopPosition;
         }
         const float fbOutR = fbLevelR * fbR;
-        const float dampedR = damp (1, fbR);
+
+        const float2 feedback { fbL, fbR };
+        const float2 damped = dampStage (feedback - dampStage (feedback, lowG, lowReciprocal, lowState),
+                                         highG, highReciprocal, highState);
+        const float dampedL = damped[0], dampedR = damped[1];
 
         const float fbInL = crossL ? amountR * dampedR : amountL * dampedL;
         const float fbInR = crossR ? dampedL * amountL : dampedR * amountR;
@@ -260,13 +300,16 @@ void DelayEngine::processChunk (float* left, float* right, int numSamples, float
         right[i] = (rightSum + fbOutR) * wet + right[i] * dry;
     }
 
+    for (int k = 0; k < 4; ++k)
+    {
+        timeSmoother[0][k].current = currentL[k];
+        timeSmoother[0][k].target = targetL[k];
+        timeSmoother[1][k].current = currentR[k];
+        timeSmoother[1][k].target = targetR[k];
+    }
+
     for (int ch = 0; ch < 2; ++ch)
     {
-        for (int k = 0; k < 4; ++k)
-        {
-            timeSmoother[ch][k].current = current[ch][k];
-            timeSmoother[ch][k].target = target[ch][k];
-        }
         lowDamp[ch].state = lowState[ch];
         highDamp[ch].state = highState[ch];
     }

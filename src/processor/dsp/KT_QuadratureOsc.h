@@ -71,8 +71,12 @@ public:
     RandomSmoother randomSmoother;
 
 private:
+    /** A table index brought into [0, tableSize); indices already inside take the quick way. */
     inline int wrapIndex (int index) const noexcept
     {
+        if ((unsigned) index < (unsigned) tableSize)
+            return index;
+
         float p = (float) index;
         const float n = (float) tableSize;
         while (p >= n)
