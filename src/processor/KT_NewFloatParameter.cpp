@@ -31,6 +31,12 @@ namespace
         return key.length() == 10 && key.endsWith (" Tap Pan") && (key[0] == 'L' || key[0] == 'R');
     }
 
+    /** A normalised value made safe for the range: inside 0..1, NaN read as 0. */
+    float proportionOf (float v) noexcept
+    {
+        return v >= 0.0f ? (v <= 1.0f ? v : 1.0f) : 0.0f;
+    }
+
     bool isNumber (const juce::String& s)
     {
         return s.isNotEmpty() && s.containsOnly ("0123456789.-+eE") && s.containsAnyOf ("0123456789");
@@ -98,7 +104,7 @@ const juce::NormalisableRange<float>& KT_NewFloatParameter::getRange() const noe
 
 float KT_NewFloatParameter::getPlainValue() const
 {
-    return getRange().convertFrom0to1 (juce::jlimit (0.0f, 1.0f, getValue()));
+    return getRange().convertFrom0to1 (proportionOf (getValue()));
 }
 
 void KT_NewFloatParameter::setRangeAndDefault (float start, float end, float skew, float newDefaultPlain) noexcept
@@ -124,7 +130,7 @@ juce::String KT_NewFloatParameter::divisionName (int index) const
 juce::String KT_NewFloatParameter::getText (float v, int) const
 {
     const auto& r = getRange();
-    const float p = r.convertFrom0to1 (juce::jlimit (0.0f, 1.0f, v));
+    const float p = r.convertFrom0to1 (proportionOf (v));
     const int n = (int) p;
     const auto defaultText = juce::String (n) + " " + label;
 

@@ -31,8 +31,13 @@ namespace
         if (length <= 0)
             return {};
 
-        return parseCompleteXml (juce::String::fromUTF8 (static_cast<const char*> (data) + 8,
-                                                         juce::jmin (sizeInBytes - 8, length)));
+        // Text that is not UTF-8 was not written by this plug-in: a damaged state is applied nowhere.
+        const auto* text = static_cast<const char*> (data) + 8;
+        const int textLength = juce::jmin (sizeInBytes - 8, length);
+        if (! juce::CharPointer_UTF8::isValidString (text, textLength))
+            return {};
+
+        return parseCompleteXml (juce::String::fromUTF8 (text, textLength));
     }
 }
 

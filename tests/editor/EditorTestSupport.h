@@ -30,6 +30,10 @@ protected:
         if (owner != nullptr && owner->isOnDesktop())
             owner->removeFromDesktop();
 
+        // As a host's wrapper does before it deletes the editor.
+        if (owner != nullptr)
+            processor->editorBeingDeleted (owner.get());
+
         owner.reset();
         editor = nullptr;
     }

@@ -247,5 +247,6 @@ TEST (HostedVst3, OpensItsEditorAtTheDesignSize)
         ASSERT_NE (editor, nullptr);
         EXPECT_EQ (editor->getWidth(), 980);
         EXPECT_EQ (editor->getHeight(), 500);
+        instance->editorBeingDeleted (editor.get());
     }
 }

@@ -144,6 +144,10 @@ TEST (ParameterText, SwitchesModesRangesAndShapes)
         EXPECT_EQ (byName (*p, name)->getText (std::numeric_limits<float>::quiet_NaN(), 100), "On") << name;
     }
 
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ (byName (*p, "Wet")->getText (nan, 100), "0 %") << "a NaN from a host reads as the range's start";
+    EXPECT_EQ (byName (*p, "L2 Tap Pan")->getText (nan, 100), "L 100 %");
+
     EXPECT_EQ (byName (*p, "LFB Tap Mode")->getText (0.0f, 100), "Normal");
     EXPECT_EQ (byName (*p, "RFB Tap Mode")->getText (1.0f, 100), "Cross");
 

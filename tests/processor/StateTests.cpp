@@ -407,6 +407,11 @@ TEST (HostState, BadEnvelopesApplyNothing)
     expectNothingApplied (envelope ("plain words"), "no xml");
     expectNothingApplied (envelope ("<Other Wet=\"0.1\"/>"), "foreign root");
 
+    auto notUtf8 = stateOf (*source);
+    auto* bytes = static_cast<unsigned char*> (notUtf8.getData());
+    bytes[notUtf8.getSize() - 12] = 0xff;
+    expectNothingApplied (notUtf8, "text that is not UTF-8");
+
     p->setStateInformation (nullptr, 100);
     EXPECT_TRUE (snapshotOf (*p) == before);
 }
