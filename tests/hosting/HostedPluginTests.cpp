@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "HostingSupport.h"
+
 // Loads the built VST3 and LV2 binaries through the framework's plug-in hosting, as a DAW does.
 namespace
 {
@@ -38,19 +40,6 @@ namespace
             if (p->getName (100) != "Bypass")
                 result.add (p);
         return result;
-    }
-
-    std::unique_ptr<juce::AudioPluginInstance> load (juce::AudioPluginFormat& format, const juce::String& fileOrId)
-    {
-        juce::OwnedArray<juce::PluginDescription> types;
-        format.findAllTypesForFile (types, fileOrId);
-        if (types.isEmpty())
-            return {};
-
-        juce::String error;
-        auto instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, error);
-        EXPECT_TRUE (error.isEmpty()) << error;
-        return instance;
     }
 
     /** Runs blocks of a 440 Hz sine through the instance and returns the peak of the output. */

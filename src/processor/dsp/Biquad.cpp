@@ -9,7 +9,7 @@ void Biquad::setCoefficients (int newType, double newFrequency)
     peakGain = 0.0;
 
     const double pi = 3.141592653589793;
-    const double k = std::tan (frequency * pi);
+    const double k = std::tan ((frequency < highestFrequency ? frequency : highestFrequency) * pi);
     const double kk = k * k;
     const double c = k / q;
 

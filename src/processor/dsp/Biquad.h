@@ -20,6 +20,10 @@ struct Biquad
         return out;
     }
 
+    /** Highest cutoff the design uses. At or above half the sample rate (HF Cut 16 kHz at 22.05 or 32 kHz)
+        the bilinear design turns unstable or aliases, so the cutoff stops just below it. */
+    static constexpr double highestFrequency = 0.49;
+
     int type = lowPass;
     double b0 = 1.0, b1 = 0.0, b2 = 0.0;
     double a1 = 0.0, a2 = 0.0;

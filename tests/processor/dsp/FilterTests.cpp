@@ -95,6 +95,30 @@ TEST (Biquad, CutoffIsThreeDecibelsDown)
     EXPECT_NEAR (decibels (sineGain (lp2, 8000.0 / 48000.0)), -10.0 * std::log10 (1.0 + std::pow (warped, 4.0)), 0.1);
 }
 
+TEST (Biquad, CutoffsAtOrAboveHalfTheRateStayStableAndPassTheBand)
+{
+    // HF Cut at 16 kHz with a host running at 22.05, 32 or 12.345 kHz.
+    for (double frequency : { 16000.0 / 22050.0, 0.5, 16000.0 / 12345.678 })
+    {
+        Biquad lp;
+        lp.setCoefficients (Biquad::lowPass, frequency);
+        EXPECT_DOUBLE_EQ (lp.frequency, frequency);
+
+        double peak = 0.0;
+        unsigned int noise = 1;
+        for (int i = 0; i < 100000; ++i)
+        {
+            noise = noise * 1664525u + 1013904223u;
+            peak = std::max (peak, std::abs (lp.process ((double) (noise >> 8) / 8388608.0 - 1.0)));
+        }
+        EXPECT_LT (peak, 4.0) << frequency;
+
+        Biquad tone;
+        tone.setCoefficients (Biquad::lowPass, frequency);
+        EXPECT_NEAR (decibels (sineGain (tone, 0.05)), 0.0, 0.1) << frequency;
+    }
+}
+
 TEST (Biquad, PeakAndShelvesAtZeroDecibelsPassTheSignal)
 {
     for (int type : { Biquad::peak, Biquad::lowShelf, Biquad::highShelf })
