@@ -29,6 +29,7 @@ BrindlexAudioProcessor::BrindlexAudioProcessor (const juce::File& settingsBaseFo
     lastStateLoadTime = juce::Time::getMillisecondCounter() - 100000u;
 
     createParameters();
+    linkCopyStarter.startTimer (10);
 
     for (auto& lock : parameterLocks)
         lock.store (false, std::memory_order_relaxed);
@@ -70,6 +71,12 @@ void BrindlexAudioProcessor::createParameters()
         paramTable[i] = parameter.get();
         addParameter (parameter.release());
     }
+}
+
+void BrindlexAudioProcessor::LinkCopyStarter::timerCallback()
+{
+    for (auto* parameter : processor.paramTable)
+        parameter->startPendingLinkCopy();
 }
 
 void BrindlexAudioProcessor::announceValues (bool useCurrentValues)

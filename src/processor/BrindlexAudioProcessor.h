@@ -103,6 +103,17 @@ public:
 private:
     BrindlexAudioProcessor (const juce::File& settingsBaseFolder, const juce::String& newsServiceAddress, bool startNewsfeed);
 
+    /** Starts, on the message thread, the link copies that parameter changes made on other threads asked for:
+        starting a timer takes a lock and may allocate, which the audio thread must never do. */
+    struct LinkCopyStarter : juce::Timer
+    {
+        explicit LinkCopyStarter (BrindlexAudioProcessor& p) : processor (p) {}
+        void timerCallback() override;
+        BrindlexAudioProcessor& processor;
+    };
+
+    LinkCopyStarter linkCopyStarter { *this };
+
     void createParameters();
     void announceValues (bool useCurrentValues);
     void findAndLoadStartupPreset();

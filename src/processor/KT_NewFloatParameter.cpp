@@ -76,7 +76,12 @@ void KT_NewFloatParameter::setValue (float newValue)
     value.store (newValue, std::memory_order_relaxed);
 
     if (owner->linkMode.load (std::memory_order_relaxed) && ! linkTimerGuard.exchange (true, std::memory_order_relaxed))
-        startTimer (1);
+    {
+        if (juce::MessageManager::existsAndIsCurrentThread())
+            startTimer (1);
+        else
+            linkCopyPending.store (true, std::memory_order_release);
+    }
 
     linkTimerGuard.store (false, std::memory_order_relaxed);
     owner->parametersChanged.store (true, std::memory_order_relaxed);
@@ -254,6 +259,12 @@ float KT_NewFloatParameter::getValueForText (const juce::String& text) const
 {
     float normalised = 0.0f;
     return parseValue (text, normalised) ? normalised : getValue();
+}
+
+void KT_NewFloatParameter::startPendingLinkCopy()
+{
+    if (linkCopyPending.exchange (false, std::memory_order_acquire))
+        startTimer (1);
 }
 
 KT_NewFloatParameter* KT_NewFloatParameter::findTwin() const

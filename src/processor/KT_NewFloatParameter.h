@@ -39,6 +39,9 @@ public:
         allocates nor locks. */
     void setRangeAndDefault (float start, float end, float skew, float newDefaultPlain) noexcept;
 
+    /** Starts the link copy that a change on another thread asked for; message thread only. */
+    void startPendingLinkCopy();
+
     /** Plain default value (for example 883 ms for a tap time). */
     float getDefaultPlainValue() const noexcept { return defaultValue.load (std::memory_order_relaxed); }
 
@@ -58,6 +61,7 @@ private:
     std::atomic<float> defaultValue;
     std::atomic<float> value { 0.0f };
     std::atomic<bool> linkTimerGuard { false };
+    std::atomic<bool> linkCopyPending { false };
 
     // Two slots so that a range switch on the audio thread never rewrites the range a reader uses.
     std::array<juce::NormalisableRange<float>, 2> ranges;

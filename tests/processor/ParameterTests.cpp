@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "processor/BrindlexAudioProcessor.h"
 #include "TestSupport.h"
+#include <thread>
 
 namespace
 {
@@ -269,6 +270,22 @@ TEST (LinkMode, CopiesOnceToTheTwinAndThenStaysQuiet)
     byName (*p, "RMOD Rate")->setValue (0.25f);
     runMessageLoop (50);
     EXPECT_FLOAT_EQ (byName (*p, "LMOD Rate")->getValue(), 0.25f);
+    EXPECT_EQ (counter.total(), 1);
+}
+
+TEST (LinkMode, ChangesFromTheAudioThreadAreCopiedByTheMessageThread)
+{
+    TestProcessor p;
+    NotificationCounter counter (*p);
+    p->linkMode = true;
+
+    // A host automating a parameter from its audio thread.
+    std::thread audio ([&p] { byName (*p, "LFB Hi Damp")->setValue (0.35f); });
+    audio.join();
+    EXPECT_FLOAT_EQ (byName (*p, "RFB Hi Damp")->getValue(), 0.5f) << "the copy happens on the message thread";
+
+    runMessageLoop (100);
+    EXPECT_FLOAT_EQ (byName (*p, "RFB Hi Damp")->getValue(), 0.35f);
     EXPECT_EQ (counter.total(), 1);
 }
 
