@@ -1,22 +1,10 @@
 #include "DelayEngine.h"
+#include "Saturation.h"
 #include <algorithm>
 #include <cmath>
 
 namespace
 {
-    /** tanh of a positive float, through the double-precision exponential: within an ulp or two of the
-        float library's tanh and several times faster. */
-    inline float positiveTanh (float x) noexcept
-    {
-        const double d = (double) x;
-        if (d < 0x1p-12)
-            return (float) (d - d * d * d * (1.0 / 3.0));
-        if (d > 20.0)
-            return 1.0f;
-        const double e = std::exp (2.0 * d);
-        return (float) ((e - 1.0) / (e + 1.0));
-    }
-
     /** Modulated tap times, limited to what the line can hold. A NaN time lands on the longest time. */
     inline float4 limitTimes (float4 ms) noexcept
     {
@@ -98,16 +86,14 @@ void DelayEngine::process (float* left, float* right, int numSamples, float dry,
 
 void DelayEngine::processInputStage (const float* left, const float* right, int numSamples) noexcept
 {
-    // Exponents of the negative half's soft clip; drive 0 and 50 % have exact shortcuts
-    // (a power of 1 is the number itself, powers of 1/2 and 2 are a square root and a square).
+    // Exponent of the negative half's soft clip; drive 0 and 50 % have exact shortcuts (a power
+    // of 1 is the number itself, powers of 1/2 and 2 are a square root and a square).
     const float p = 1.0f - drive;
     const float inverseP = 1.0f / p;
     const int curve = p == 1.0f ? 0 : (p == 0.5f ? 1 : 2);
 
-    auto driven = [p, inverseP, curve] (float x) noexcept
+    auto negativeHalf = [p, inverseP, curve] (float x) noexcept
     {
-        if (x > 0.0f)
-            return positiveTanh (x);
         if (curve == 0)
             return x / (std::abs (x) + 1.0f);
         if (curve == 1)
@@ -115,7 +101,7 @@ void DelayEngine::processInputStage (const float* left, const float* right, int 
             const float s = std::sqrt (std::abs (x)) + 1.0f;
             return x / (s * s);
         }
-        return x / std::pow (std::pow (std::abs (x), p) + 1.0f, inverseP);
+        return x > 0.0f ? 0.0f : x / std::pow (std::pow (std::abs (x), p) + 1.0f, inverseP);
     };
 
     // Both channels' cut filters run side by side, one lane each, so their recursions overlap.
@@ -127,13 +113,25 @@ void DelayEngine::processInputStage (const float* left, const float* right, int 
     double2 lpZ1 { highCut[0].z1, highCut[1].z1 }, lpZ2 { highCut[0].z2, highCut[1].z2 };
     const float gain = inputGain;
 
+    // The saturation first, sample by sample with nothing carried over, so that its work overlaps;
+    // then the filters' recursions.
+    double2 driven[chunkSize];
     for (int i = 0; i < numSamples; ++i)
     {
         // A NaN or infinite input would stay in the lines and filters for good: the wet path hears silence.
         const float xL = std::isfinite (left[i]) ? left[i] * gain : 0.0f;
         const float xR = std::isfinite (right[i]) ? right[i] * gain : 0.0f;
 
-        const double2 y { (double) driven (xL), (double) driven (xR) };
+        const float2 x { xL, xR };
+        const float2 positive = __builtin_convertvector (Saturation::positiveTanh (__builtin_convertvector (x, double2)), float2);
+        const float2 negative { negativeHalf (xL), negativeHalf (xR) };
+        const float2 zero {};
+        driven[i] = __builtin_convertvector (x > zero ? positive : negative, double2);
+    }
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const double2 y = driven[i];
         const double2 h = hpB0 * y + hpZ1;
         hpZ1 = hpB1 * y + hpZ2 - hpA1 * h;
         hpZ2 = hpB2 * y - hpA2 * h;
@@ -226,8 +224,9 @@ void DelayEngine::processChunk (float* left, float* right, int numSamples, float
 
         // Each tap pair's first right read goes with the left loop switch and its second left read
         // with the right one; the switches only ever differ in tests.
-        const float originRForLeftMode = loopL ? lineR.loopPosition : (float) lineR.writeIndex;
-        const float originLForRightMode = loopR ? lineL.loopPosition : (float) lineL.writeIndex;
+        constexpr bool sameModes = loopL == loopR;
+        const float originRForLeftMode = sameModes ? originR : (loopL ? lineR.loopPosition : (float) lineR.writeIndex);
+        const float originLForRightMode = sameModes ? originL : (loopR ? lineL.loopPosition : (float) lineL.writeIndex);
 
         // Left glides: new targets, one step for the first reads (and the feedback tap), a second
         // step for the taps' second reads.

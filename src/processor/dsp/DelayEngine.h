@@ -23,16 +23,6 @@ public:
         take that channel as input and the right result is what remains. */
     void process (float* left, float* right, int numSamples, float dry, float wet) noexcept;
 
-    /** The asymmetric saturation of the input: tanh above zero, a drive-dependent soft clip below. */
-    static inline float driveSample (float x, float driveAmount) noexcept
-    {
-        if (x > 0.0f)
-            return std::tanh (x);
-
-        const float p = 1.0f - driveAmount;
-        return x / std::pow (std::pow (std::abs (x), p) + 1.0f, 1.0f / p);
-    }
-
     double sampleRate = 44100.0;
     DelayChannel channel[2];
     TimeSmoother timeSmoother[2][4];

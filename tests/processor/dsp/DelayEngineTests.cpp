@@ -316,13 +316,31 @@ TEST (DelayEngine, CrossFeedbackMovesTheRepeatsToTheOtherLine)
 
 TEST (DelayEngine, DriveSaturatesBothHalvesDifferently)
 {
-    EXPECT_FLOAT_EQ (DelayEngine::driveSample (0.5f, 0.3f), std::tanh (0.5f));
-    EXPECT_FLOAT_EQ (DelayEngine::driveSample (-0.5f, 0.0f), -0.5f / 1.5f);
-    EXPECT_FLOAT_EQ (DelayEngine::driveSample (-0.5f, 0.5f), -0.5f / ((std::sqrt (0.5f) + 1.0f) * (std::sqrt (0.5f) + 1.0f)));
-    EXPECT_EQ (DelayEngine::driveSample (-0.5f, 1.0f), 0.0f);
-    EXPECT_EQ (DelayEngine::driveSample (-3.0f, 1.0f), 0.0f);
-    EXPECT_EQ (DelayEngine::driveSample (0.0f, 1.0f), 0.0f);
-    EXPECT_EQ (DelayEngine::driveSample (0.0f, 0.0f), 0.0f);
+    // What enters the line for an input sample, read back through one tap.
+    auto throughDrive = [] (float x, float drive)
+    {
+        EngineRig rig;
+        rig.engine.drive = drive;
+        rig.engine.tapTimeMs[0][0] = 1.0f;
+        rig.engine.tapGain[0][0] = 1.0f;
+        rig.impulse (100, x);
+        return around (rig.left, 48);
+    };
+
+    for (float drive : { 0.0f, 0.3f, 0.5f, 1.0f })
+    {
+        EXPECT_NEAR (throughDrive (0.5f, drive), std::tanh (0.5f), 1e-6f) << drive;
+        EXPECT_NEAR (throughDrive (3.0f, drive), std::tanh (3.0f), 1e-6f) << drive;
+    }
+
+    EXPECT_NEAR (throughDrive (-0.5f, 0.0f), -0.5f / 1.5f, 1e-6f);
+    EXPECT_NEAR (throughDrive (-0.5f, 0.5f), -0.5f / ((std::sqrt (0.5f) + 1.0f) * (std::sqrt (0.5f) + 1.0f)), 1e-6f);
+    const float p = 0.7f;
+    EXPECT_NEAR (throughDrive (-0.5f, 0.3f), -0.5f / std::pow (std::pow (0.5f, p) + 1.0f, 1.0f / p), 1e-6f);
+
+    // Drive 100 % cuts the negative half off completely.
+    EXPECT_EQ (throughDrive (-0.5f, 1.0f), 0.0f);
+    EXPECT_EQ (throughDrive (-3.0f, 1.0f), 0.0f);
 }
 
 TEST (DelayEngine, InputGainActsBeforeTheDrive)
