@@ -48,9 +48,10 @@ void BrindlexAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
         positionInfo.timeSigDenominator = 4;
     }
 
-    // A tempo the integer cannot hold counts as none (below 1 bpm), never as undefined behaviour.
+    // A negative tempo, or one the integer cannot hold, counts as none (below 1 bpm), never as
+    // undefined behaviour or as a backwards-running LFO.
     const double hostTempo = positionInfo.bpm;
-    hostBpm.store (hostTempo > -1.0e6 && hostTempo < 1.0e6 ? (juce::int32) hostTempo : 0, std::memory_order_relaxed);
+    hostBpm.store (hostTempo >= 0.0 && hostTempo < 1.0e6 ? (juce::int32) hostTempo : 0, std::memory_order_relaxed);
     timeSigNumerator.store (positionInfo.timeSigNumerator, std::memory_order_relaxed);
     timeSigDenominator.store (positionInfo.timeSigDenominator, std::memory_order_relaxed);
 

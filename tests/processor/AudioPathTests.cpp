@@ -297,6 +297,16 @@ TEST (AudioPath, PlayHeadTempoOrTheFallback)
     EXPECT_EQ (rig.p->hostBpm.load(), 93);
     EXPECT_EQ (rig.p->timeSigNumerator.load(), 7);
     EXPECT_EQ (rig.p->timeSigDenominator.load(), 8);
+
+    // A negative tempo counts as below 1 bpm: synced times land on the longest time, synced LFOs stop.
+    head.bpm = -30.0;
+    rig.setNormalised (l1Sync, 1.0f);
+    rig.setNormalised (lModSync, 1.0f);
+    rig.p->processBlock (buffer, midi);
+    rig.p->processBlock (buffer, midi);
+    EXPECT_EQ (rig.p->hostBpm.load(), 0);
+    EXPECT_EQ (rig.p->engine.lfo[0].increment, 0.0f);
+    EXPECT_EQ (rig.p->engine.timeSmoother[0][0].target, 5000.0f);
     rig.p->setPlayHead (nullptr);
 }
 

@@ -23,7 +23,6 @@ struct DelayChannel
     struct ReadPoints
     {
         int4 index;
-        int4 whole;
         float4 fraction;
     };
 
@@ -39,17 +38,19 @@ struct DelayChannel
         const int4 whole = __builtin_convertvector (p, int4);
         const float4 fraction = p - __builtin_convertvector (whole, float4);
         const int4 intLengths { length, length, length, length };
-        const int4 index = whole >= intLengths ? whole - intLengths : whole;
-        return { index, whole, fraction };
+        int4 index = whole >= intLengths ? whole - intLengths : whole;
+
+        // Origins and delays always land inside the line; this only keeps absurd rates in bounds.
+        const int4 first {};
+        const int4 last = intLengths - 1;
+        index = index < first ? first : (index > last ? last : index);
+        return { index, fraction };
     }
 
     /** The linearly interpolated value of one of four read points. */
     inline float readPoint (const ReadPoints& points, int lane) const noexcept
     {
-        int a = points.index[lane];
-        if ((unsigned) a >= (unsigned) length)
-            a = reduce (points.whole[lane]);
-
+        const int a = points.index[lane];
         const float f = points.fraction[lane];
         return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];
     }

@@ -67,6 +67,10 @@ void KT_QuadratureOsc::setRate (float hz)
 {
     rate = hz;
     increment = (float) ((double) ((float) tableSize * hz) / sampleRate);
+
+    // A rate that is not a number would leave the phase, and with it every tap time, stuck for good.
+    if (! std::isfinite (increment))
+        increment = 0.0f;
 }
 
 } // namespace corvantis

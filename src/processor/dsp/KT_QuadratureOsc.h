@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KT_ModSource.h"
+#include <cmath>
 #include <vector>
 
 namespace corvantis
@@ -44,6 +45,11 @@ public:
         if (phase >= (float) tableSize)
         {
             phase -= (float) tableSize;
+
+            // Only a rate at or above the sample rate gets here; the phase must not run away.
+            if (phase >= (float) tableSize)
+                phase = std::fmod (phase, (float) tableSize);
+
             const float r = 2.0f * random.nextFloat() - 1.0f;
             randomValue = (double) r;
             randomSmoother.target = r;
@@ -77,13 +83,12 @@ private:
         if ((unsigned) index < (unsigned) tableSize)
             return index;
 
-        float p = (float) index;
         const float n = (float) tableSize;
-        while (p >= n)
-            p -= n;
-        while (p < 0.0f)
+        float p = std::fmod ((float) index, n);
+        if (p < 0.0f)
             p += n;
-        return (int) p;
+        const int wrapped = (int) p;
+        return (unsigned) wrapped < (unsigned) tableSize ? wrapped : 0;
     }
 
     inline double readTable (const double* table) const noexcept

@@ -211,3 +211,25 @@ TEST (Lfo, GetValueCanBeUnipolar)
     corvantis::KT_ModSource base;
     EXPECT_EQ (base.getValue(), 0.0f);
 }
+
+TEST (Lfo, RatesAtOrAboveTheSampleRateAndNonNumbersStayHarmless)
+{
+    KT_QuadratureOsc osc;
+    osc.setSampleRate (1000.0);
+    osc.setRate (25000.0f);
+    ASSERT_GT (osc.increment, 4096.0f);
+    for (int i = 0; i < 100000; ++i)
+    {
+        osc.tickShape (KT_QuadratureOsc::sine);
+        ASSERT_GE (osc.phase, 0.0f);
+        ASSERT_LT (osc.phase, 4096.0f);
+        ASSERT_TRUE (std::isfinite (osc.value));
+    }
+
+    osc.setRate (std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ (osc.increment, 0.0f);
+    osc.tickShape (KT_QuadratureOsc::triangle);
+    EXPECT_TRUE (std::isfinite (osc.value));
+    osc.setRate (2.0f);
+    EXPECT_GT (osc.increment, 0.0f);
+}
