@@ -410,3 +410,29 @@ TEST (AudioPath, InputLevelActsOnTheWetPathOnly)
     half.impulse (1000, 0.01f);
     EXPECT_NEAR (energy (half.left) / energy (full.left), 0.25f, 0.001f);
 }
+
+TEST (AudioPath, DecayingRepeatsNeverBecomeSubnormal)
+{
+    AudioRig rig;
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        rig.setNormalised (l1Level + ch * channelOffset, 1.0f);
+        rig.setPlain (l1Time + ch * channelOffset, 20.0f);
+        rig.setNormalised (lfbLevel + ch * channelOffset, 1.0f);
+        rig.setPlain (lfbTime + ch * channelOffset, 15.0f);
+        rig.setNormalised (lFeedback + ch * channelOffset, 0.7f);
+        rig.setNormalised (lfbSync + ch * channelOffset, 0.0f);
+    }
+    rig.impulse (48000 * 20, 0.8f);
+
+    size_t silent = 0;
+    for (size_t i = 0; i < rig.left.size(); ++i)
+    {
+        ASSERT_NE (std::fpclassify (rig.left[i]), FP_SUBNORMAL) << i;
+        ASSERT_NE (std::fpclassify (rig.right[i]), FP_SUBNORMAL) << i;
+        if (rig.left[i] == 0.0f)
+            ++silent;
+    }
+    // The repeats have died away to exact silence well before the end.
+    EXPECT_GT (silent, rig.left.size() / 2);
+}
