@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VectorTypes.h"
+#include <cmath>
 #include <memory>
 
 /** One channel's delay line: a ring of samples, where the next sample is written, and the read origin
@@ -23,6 +24,7 @@ struct DelayChannel
     struct ReadPoints
     {
         int4 index;
+        int4 whole;
         float4 fraction;
     };
 
@@ -38,19 +40,17 @@ struct DelayChannel
         const int4 whole = __builtin_convertvector (p, int4);
         const float4 fraction = p - __builtin_convertvector (whole, float4);
         const int4 intLengths { length, length, length, length };
-        int4 index = whole >= intLengths ? whole - intLengths : whole;
-
-        // Origins and delays always land inside the line; this only keeps absurd rates in bounds.
-        const int4 first {};
-        const int4 last = intLengths - 1;
-        index = index < first ? first : (index > last ? last : index);
-        return { index, fraction };
+        const int4 index = whole >= intLengths ? whole - intLengths : whole;
+        return { index, whole, fraction };
     }
 
     /** The linearly interpolated value of one of four read points. */
     inline float readPoint (const ReadPoints& points, int lane) const noexcept
     {
-        const int a = points.index[lane];
+        int a = points.index[lane];
+        if ((unsigned) a >= (unsigned) length)
+            a = reduce (points.whole[lane]);
+
         const float f = points.fraction[lane];
         return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];
     }
@@ -92,12 +92,10 @@ private:
     inline int reduce (int index) const noexcept
     {
         const float len = (float) length;
-        float x = (float) index;
-        while (x >= len)
-            x -= len;
-        while (x < 0.0f)
+        float x = std::fmod ((float) index, len);
+        if (x < 0.0f)
             x += len;
         const int r = (int) x;
-        return r < length ? r : 0;
+        return (unsigned) r < (unsigned) length ? r : 0;
     }
 };
