@@ -55,20 +55,30 @@ struct DelayChannel
         return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];
     }
 
-    inline void write (float x) noexcept
+    /** Where the next sample goes: the write index brought into the line. */
+    inline int writePosition() const noexcept
     {
         int w = writeIndex;
         if (w >= length)
             w -= length;
         if ((unsigned) w >= (unsigned) length)
             w = reduce (writeIndex);
+        return w;
+    }
 
-        buffer[(size_t) w] = x;
-        if (w == 0)
-            buffer[(size_t) length] = x;
-
-        writeIndex = w + 1;
+    /** Moves the write index past the sample that goes to writePosition(). */
+    inline void advanceWrite() noexcept
+    {
+        writeIndex = writePosition() + 1;
         loopPosition = (float) writeIndex;
+    }
+
+    /** Stores a sample at a write position, and in the mirror slot when it is the first one. */
+    inline void store (int position, float x) noexcept
+    {
+        buffer[(size_t) position] = x;
+        if (position == 0)
+            buffer[(size_t) length] = x;
     }
 
     /** Moves the loop origin by one loop step, keeping it within the line so that it never stalls. */

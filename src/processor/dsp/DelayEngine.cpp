@@ -211,9 +211,8 @@ void DelayEngine::processChunk (float* left, float* right, int numSamples, float
         return y;
     };
 
-    float originL = loopL ? lineL.loopPosition : (float) lineL.writeIndex;
-    float originR = loopR ? lineR.loopPosition : (float) lineR.writeIndex;
-
+    // First pass: LFOs, tap-time glides, and from them and the lines' positions every read point
+    // of the chunk; the positions move on as the writes (or the loop) will move them.
     for (int i = 0; i < numSamples; ++i)
     {
         lfo[0].tickShape (shapeL);
@@ -224,9 +223,10 @@ void DelayEngine::processChunk (float* left, float* right, int numSamples, float
 
         // Each tap pair's first right read goes with the left loop switch and its second left read
         // with the right one; the switches only ever differ in tests.
-        constexpr bool sameModes = loopL == loopR;
-        const float originRForLeftMode = sameModes ? originR : (loopL ? lineR.loopPosition : (float) lineR.writeIndex);
-        const float originLForRightMode = sameModes ? originL : (loopR ? lineL.loopPosition : (float) lineL.writeIndex);
+        const float originL = loopL ? lineL.loopPosition : (float) lineL.writeIndex;
+        const float originR = loopR ? lineR.loopPosition : (float) lineR.writeIndex;
+        const float originRForLeftMode = loopL ? lineR.loopPosition : (float) lineR.writeIndex;
+        const float originLForRightMode = loopR ? lineL.loopPosition : (float) lineL.writeIndex;
 
         // Left glides: new targets, one step for the first reads (and the feedback tap), a second
         // step for the taps' second reads.
@@ -242,10 +242,39 @@ void DelayEngine::processChunk (float* left, float* right, int numSamples, float
         const float4 secondR = coeffR * (feedbackLane ? currentR : firstR) + gainR * targetR;
         currentR = secondR;
 
-        const DelayChannel::ReadPoints leftFirst = lineL.pointsFrom (originL, delaysOf (firstL, rate));
-        const DelayChannel::ReadPoints leftSecond = lineL.pointsFrom (originLForRightMode, delaysOf (secondL, rate));
-        const DelayChannel::ReadPoints rightFirst = lineR.pointsFrom (originRForLeftMode, delaysOf (firstR, rate));
-        const DelayChannel::ReadPoints rightSecond = lineR.pointsFrom (originR, delaysOf (secondR, rate));
+        readPoints[0][i] = lineL.pointsFrom (originL, delaysOf (firstL, rate));
+        readPoints[1][i] = lineL.pointsFrom (originLForRightMode, delaysOf (secondL, rate));
+        readPoints[2][i] = lineR.pointsFrom (originRForLeftMode, delaysOf (firstR, rate));
+        readPoints[3][i] = lineR.pointsFrom (originR, delaysOf (secondR, rate));
+
+        if (loopL)
+        {
+            lineL.advanceLoop (loopStep);
+        }
+        else
+        {
+            writePositions[0][i] = lineL.writePosition();
+            lineL.advanceWrite();
+        }
+
+        if (loopR)
+        {
+            lineR.advanceLoop (loopStep);
+        }
+        else
+        {
+            writePositions[1][i] = lineR.writePosition();
+            lineR.advanceWrite();
+        }
+    }
+
+    // Second pass: the samples. Every read of a sample comes before that sample's writes.
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const auto& leftFirst = readPoints[0][i];
+        const auto& leftSecond = readPoints[1][i];
+        const auto& rightFirst = readPoints[2][i];
+        const auto& rightSecond = readPoints[3][i];
 
         float leftSum = 0.0f;
         float rightSum = 0.0f;
@@ -261,19 +290,8 @@ void DelayEngine::processChunk (float* left, float* right, int numSamples, float
         }
 
         const float fbL = lineL.readPoint (leftFirst, 3);
-        if (loopL)
-        {
-            lineL.advanceLoop (loopStep);
-            originL = lineL.loopPosition;
-        }
-        const float fbOutL = fbLevelL * fbL;
-
         const float fbR = lineR.readPoint (rightSecond, 3);
-        if (loopR)
-        {
-            lineR.advanceLoop (loopStep);
-            originR = lineR.loopPosition;
-        }
+        const float fbOutL = fbLevelL * fbL;
         const float fbOutR = fbLevelR * fbR;
 
         const float2 feedback { fbL, fbR };
@@ -285,15 +303,9 @@ void DelayEngine::processChunk (float* left, float* right, int numSamples, float
         const float fbInR = crossR ? dampedL * amountL : dampedR * amountR;
 
         if (! loopL)
-        {
-            lineL.write (fbInL + stagedInput[0][i]);
-            originL = (float) lineL.writeIndex;
-        }
+            lineL.store (writePositions[0][i], fbInL + stagedInput[0][i]);
         if (! loopR)
-        {
-            lineR.write (fbInR + stagedInput[1][i]);
-            originR = (float) lineR.writeIndex;
-        }
+            lineR.store (writePositions[1][i], fbInR + stagedInput[1][i]);
 
         left[i] = (leftSum + fbOutL) * wet + left[i] * dry;
         right[i] = (rightSum + fbOutR) * wet + right[i] * dry;

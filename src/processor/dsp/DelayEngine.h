@@ -60,4 +60,9 @@ private:
 
     // The input stage of the current chunk (drive and cuts), ready to be written into the lines.
     float stagedInput[2][chunkSize] {};
+
+    // Where the current chunk reads and writes: its tap times and line positions do not depend on
+    // the audio, so they are worked out for the whole chunk before the samples flow.
+    DelayChannel::ReadPoints readPoints[4][chunkSize] {};
+    int writePositions[2][chunkSize] {};
 };
