@@ -37,6 +37,7 @@ public:
     bool loopActive[2] { false, false };
     bool loopReverse = false;
     float loopSpeed = 1.0f;
+    /** Loop window as fractions of the line. It always spans the whole line, which the loop reads rely on. */
     float loopStart = 0.0f;
     float loopEnd = 1.0f;
     corvantis::KT_QuadratureOsc lfo[2];
