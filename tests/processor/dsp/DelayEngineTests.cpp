@@ -542,3 +542,57 @@ TEST (DelayEngine, SameChannelForBothSidesLeavesTheRightResult)
     EXPECT_NEAR (around (mono, 48), y, 1e-5f);
     EXPECT_NEAR (around (mono, 96), 0.5f * y, 1e-5f);
 }
+
+TEST (DelayEngine, BlockSizeDoesNotChangeTheOutput)
+{
+    juce::Random noise (3);
+    std::vector<float> inL (48000), inR (48000);
+    for (size_t i = 0; i < inL.size(); ++i)
+    {
+        inL[i] = noise.nextFloat() * 2.0f - 1.0f;
+        inR[i] = noise.nextFloat() * 2.0f - 1.0f;
+    }
+
+    auto runWithBlocks = [&] (int blockSize, bool loopHalfway)
+    {
+        EngineRig rig;
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            for (int k = 0; k < 3; ++k)
+            {
+                rig.engine.tapTimeMs[ch][k] = 3.0f + 40.0f * (float) (k + ch);
+                rig.engine.tapGain[ch][k] = 0.7f;
+                rig.engine.modDepth[ch][k] = 0.8f;
+            }
+            rig.engine.feedbackTimeMs[ch] = 25.0f + 10.0f * (float) ch;
+            rig.engine.feedbackAmount[ch] = 0.9f;
+            rig.engine.feedbackTapGain[ch] = 0.5f;
+            rig.engine.highDamp[ch].g = 0.5f;
+            rig.engine.lfoShape[ch] = 2 + ch;
+            rig.engine.lfo[ch].setRate (5.0f);
+            rig.engine.lowCut[ch].setCoefficients (Biquad::highPass, 0.001);
+            rig.engine.highCut[ch].setCoefficients (Biquad::lowPass, 0.3);
+        }
+        rig.engine.crossFeedback[1] = true;
+        rig.engine.drive = 0.4f;
+
+        std::vector<float> l = inL, r = inR;
+        juce::ScopedNoDenormals noDenormals;
+        for (size_t start = 0; start < l.size(); start += (size_t) blockSize)
+        {
+            if (loopHalfway && start >= l.size() / 2)
+                rig.engine.loopActive[0] = rig.engine.loopActive[1] = true;
+            const int n = (int) std::min<size_t> ((size_t) blockSize, l.size() - start);
+            rig.engine.process (l.data() + start, r.data() + start, n, 0.5f, 1.0f);
+        }
+        l.insert (l.end(), r.begin(), r.end());
+        return l;
+    };
+
+    const auto reference = runWithBlocks (512, false);
+    for (int blockSize : { 1, 7, 64, 65, 333, 4096 })
+        EXPECT_EQ (runWithBlocks (blockSize, false), reference) << blockSize;
+
+    const auto looped = runWithBlocks (480, true);
+    EXPECT_EQ (runWithBlocks (96, true), looped);
+}
