@@ -225,3 +225,53 @@ TEST (DelayEngineReference, FastPathStaysWithinOneMillionthOfThePlainArithmetic)
         EXPECT_LE (worst, 1e-6f) << "scenario " << s;
     }
 }
+
+TEST (DelayEngineReference, WideAndPlainBuildsGiveTheSameSamples)
+{
+    if (! DelayEngine().useWideInstructions)
+        GTEST_SKIP() << "no AVX on this processor";
+
+    const Scenario scenarios[] { { 0.0f, true, false, 1.0f }, { 0.37f, true, true, 0.73f }, { 0.5f, false, false, 1.0f } };
+
+    for (size_t s = 0; s < std::size (scenarios); ++s)
+    {
+        const auto& scenario = scenarios[s];
+        DelayEngine wide, plain;
+        wide.useWideInstructions = true;
+        plain.useWideInstructions = false;
+        wide.prepare (48000.0);
+        plain.prepare (48000.0);
+        juce::Random wideSettings (55 + (int) s), plainSettings (55 + (int) s);
+        configure (wide, wideSettings, scenario);
+        configure (plain, plainSettings, scenario);
+
+        juce::ScopedNoDenormals noDenormals;
+        juce::Random noise (7);
+        for (int block = 0; block < 300; ++block)
+        {
+            if (block == 200 && scenario.loopAfterwards)
+            {
+                for (auto* e : { &wide, &plain })
+                {
+                    e->loopActive[0] = e->loopActive[1] = true;
+                    e->loopReverse = scenario.reverse;
+                    e->loopSpeed = scenario.loopSpeed;
+                }
+            }
+
+            const int n = 1 + noise.nextInt (700);
+            std::vector<float> l ((size_t) n), r ((size_t) n);
+            for (int i = 0; i < n; ++i)
+            {
+                l[(size_t) i] = noise.nextFloat() * 2.0f - 1.0f;
+                r[(size_t) i] = noise.nextFloat() * 2.0f - 1.0f;
+            }
+            auto l2 = l, r2 = r;
+
+            wide.process (l.data(), r.data(), n, 0.6f, 0.9f);
+            plain.process (l2.data(), r2.data(), n, 0.6f, 0.9f);
+            ASSERT_EQ (l, l2) << "scenario " << s << ", block " << block;
+            ASSERT_EQ (r, r2) << "scenario " << s << ", block " << block;
+        }
+    }
+}
