@@ -534,7 +534,10 @@ TEST (DelayEngine, SameChannelForBothSidesLeavesTheRightResult)
     std::vector<float> mono (200, 0.0f);
     mono[0] = 0.5f;
     for (size_t start = 0; start < mono.size(); start += 64)
-        rig.engine.process (mono.data() + start, mono.data() + start, 64, 1.0f, 1.0f);
+    {
+        const int n = (int) std::min<size_t> (64, mono.size() - start);
+        rig.engine.process (mono.data() + start, mono.data() + start, n, 1.0f, 1.0f);
+    }
 
     // Both lines hear the one channel; the right result, whose dry term is the left result, remains.
     const float y = std::tanh (0.5f);
