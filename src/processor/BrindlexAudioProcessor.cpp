@@ -157,7 +157,9 @@ void BrindlexAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buf
     if (buffer.hasBeenCleared())
         return;
 
-    for (int ch = getTotalNumInputChannels(); ch < getTotalNumOutputChannels(); ++ch)
+    // A buffer with fewer channels than the output bus has nothing more to clear.
+    const int numOutputs = juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels());
+    for (int ch = getTotalNumInputChannels(); ch < numOutputs; ++ch)
         buffer.clear (ch, 0, buffer.getNumSamples());
 }
 

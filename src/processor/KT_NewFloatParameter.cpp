@@ -1,6 +1,7 @@
 #include "KT_NewFloatParameter.h"
 #include "BrindlexAudioProcessor.h"
 #include "ParameterTable.h"
+#include <cmath>
 
 namespace
 {
@@ -193,7 +194,21 @@ bool KT_NewFloatParameter::parseValue (const juce::String& rawText, float& norma
     const auto& r = getRange();
     auto fromPlain = [&r, &normalised] (float plain)
     {
-        normalised = r.convertTo0to1 (juce::jlimit (r.start, r.end, plain));
+        const float target = juce::jlimit (r.start, r.end, plain);
+        float v = r.convertTo0to1 (target);
+
+        // The texts truncate the plain value toward zero, and the float round trip through the range can land
+        // a hair nearer zero than the typed number ("53 %" would read "52 %"): step to the nearest value whose
+        // plain value is not nearer zero, so that the text shows what was typed.
+        for (int step = 0; step < 4096; ++step)
+        {
+            const float p = r.convertFrom0to1 (v);
+            if (target >= 0.0f ? p >= target : p <= target)
+                break;
+            v = std::nextafter (v, target >= 0.0f ? 1.0f : 0.0f);
+        }
+
+        normalised = v;
         return true;
     };
 

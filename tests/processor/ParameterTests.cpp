@@ -210,15 +210,10 @@ TEST (ParameterText, TypedTextsGoBackToTheirValues)
         EXPECT_EQ (param->getText (back, 100), text) << name << " " << text;
     };
 
-    roundTrips ("L1 Tap Pan", 0.0f);
-    roundTrips ("L1 Tap Pan", 0.685f);
-    roundTrips ("R2 Tap Pan", 0.5f);
-    roundTrips ("Input", 0.25f);
-    roundTrips ("LF Cut", 0.7f);
-    roundTrips ("L Time Range", 0.5f);
-    roundTrips ("LFB Tap Mode", 1.0f);
-    roundTrips ("L2 Tap Sync", 1.0f);
-    roundTrips ("Link Mode", 0.0f);
+    // Every text a parameter shows, typed back, shows again as it was ("53 %" must not come back as "52 %").
+    for (auto* param : p->paramTable)
+        for (int i = 0; i <= 200; ++i)
+            roundTrips (param->getName (256).toRawUTF8(), (float) i / 200.0f);
 
     auto* pan = byName (*p, "L1 Tap Pan");
     EXPECT_NEAR (pan->getValueForText ("CENTER"), 0.5f, 1.0e-6f);
@@ -242,6 +237,12 @@ TEST (ParameterText, TypedTextsGoBackToTheirValues)
     EXPECT_FLOAT_EQ (wet->getValueForText ("loud"), 0.3f);
     EXPECT_FLOAT_EQ (wet->getValueForText (""), 0.3f);
     EXPECT_FLOAT_EQ (pan->getValueForText ("X 20 %"), pan->getValue());
+
+    // Two decimals under the "5 ms" range.
+    byName (*p, "L1 Tap Time")->setRangeAndDefault (0.1f, 5.0f, 1.0f, 2.449f);
+    p->timeRangeIndex[0] = 1;
+    for (int i = 0; i <= 200; ++i)
+        roundTrips ("L1 Tap Time", (float) i / 200.0f);
 }
 
 TEST (LinkMode, CopiesOnceToTheTwinAndThenStaysQuiet)

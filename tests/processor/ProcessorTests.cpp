@@ -99,6 +99,12 @@ TEST (Processor, BypassClearsOnlyOutputsWithoutInput)
     p->processBlockBypassed (buffer, midi);
     EXPECT_FLOAT_EQ (buffer.getMagnitude (0, 0, 64), 0.25f);
     EXPECT_FLOAT_EQ (buffer.getMagnitude (1, 0, 64), 0.0f);
+
+    // A host buffer narrower than the output bus is left as it is, never written past its end.
+    juce::AudioBuffer<float> narrow (1, 64);
+    narrow.setSample (0, 3, 0.5f);
+    p->processBlockBypassed (narrow, midi);
+    EXPECT_FLOAT_EQ (narrow.getSample (0, 3), 0.5f);
 }
 
 TEST (Processor, FirstPrepareAnnouncesDefaultsThenOnlyRateChangesAnnounce)
