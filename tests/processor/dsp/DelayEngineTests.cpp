@@ -124,6 +124,38 @@ TEST (DelayEngine, TapSoundsAtItsTimeWithTheDrivenLevel)
     EXPECT_EQ (peak (rig.right), 0.0f);
 }
 
+TEST (DelayEngine, TapTimesGlideInFromZeroAfterPrepare)
+{
+    // Straight after prepare every glide starts at 0 ms. The output taps' glides step twice per sample,
+    // the feedback tap's once, each with the 0.1 s one-pole coefficient: an impulse sent while they are
+    // still gliding reaches the output when the glided delay meets it.
+    EngineRig rig;
+    rig.engine.tapTimeMs[0][0] = 10.0f;
+    rig.engine.tapGain[0][0] = 1.0f;
+    rig.engine.feedbackTimeMs[1] = 10.0f;
+    rig.engine.feedbackTapGain[1] = 1.0f;
+
+    const size_t sent = 300;
+    rig.left.assign (2000, 0.0f);
+    rig.right.assign (2000, 0.0f);
+    rig.left[sent] = 0.5f;
+    rig.right[sent] = 0.5f;
+    rig.run (rig.left, rig.right);
+
+    // First sample t whose read position t - D(t) has passed the impulse; D(t) is the delay after the
+    // given number of glide steps towards 480 samples.
+    const double coeff = std::exp (-2.0 * 3.14159265358979 / 4800.0);
+    auto arrival = [coeff, sent] (int stepsPerSample)
+    {
+        for (int t = (int) sent;; ++t)
+            if ((double) t - 480.0 * (1.0 - std::pow (coeff, stepsPerSample * t + 1)) >= (double) sent)
+                return t;
+    };
+
+    EXPECT_NEAR (peakIndex (rig.left), arrival (2), 1);
+    EXPECT_NEAR (peakIndex (rig.right), arrival (1), 1);
+}
+
 TEST (DelayEngine, FractionalTimesInterpolateBetweenNeighbours)
 {
     EngineRig rig;
@@ -335,8 +367,17 @@ TEST (DelayEngine, DriveSaturatesBothHalvesDifferently)
 
     EXPECT_NEAR (throughDrive (-0.5f, 0.0f), -0.5f / 1.5f, 1e-6f);
     EXPECT_NEAR (throughDrive (-0.5f, 0.5f), -0.5f / ((std::sqrt (0.5f) + 1.0f) * (std::sqrt (0.5f) + 1.0f)), 1e-6f);
-    const float p = 0.7f;
-    EXPECT_NEAR (throughDrive (-0.5f, 0.3f), -0.5f / std::pow (std::pow (0.5f, p) + 1.0f, 1.0f / p), 1e-6f);
+    EXPECT_NEAR (throughDrive (-0.5f, 0.3f), -0.5f / std::pow (std::pow (0.5f, 0.7f) + 1.0f, 1.0f / 0.7f), 1e-6f);
+
+    // The saturation itself, to the float: single-precision tanh above zero, single-precision powers below.
+    for (float x : { 1.0e-3f, 0.37f, 0.5f, 1.3f, 2.7f, 9.0f })
+        EXPECT_EQ (DelayEngine::driveSample (x, 0.4f), tanhf (x)) << x;
+    for (float drive : { 0.0f, 0.25f, 0.6f, 0.99f })
+    {
+        const float p = 1.0f - drive;
+        for (float x : { -1.0e-3f, -0.37f, -1.3f, -9.0f })
+            EXPECT_EQ (DelayEngine::driveSample (x, drive), x / powf (powf (fabsf (x), p) + 1.0f, 1.0f / p)) << x;
+    }
 
     // Drive 100 % cuts the negative half off completely.
     EXPECT_EQ (throughDrive (-0.5f, 1.0f), 0.0f);

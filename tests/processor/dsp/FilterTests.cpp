@@ -181,12 +181,17 @@ TEST (DampingFilter, ZeroGainHoldsItsState)
 
 TEST (DampingFilter, StepFollowsTheTrapezoidalForm)
 {
+    // x g + state in float, divided in double by g + 1, rounded to float: with these values a float
+    // division, or a multiplication by the reciprocal, lands one float away.
     DampingFilter filter;
-    filter.g = 0.5f;
-    filter.state = 0.1f;
-    const float y = (float) ((double) (1.0f * 0.5f + 0.1f) / 1.5);
-    EXPECT_EQ (filter.process (1.0f), y);
-    EXPECT_EQ (filter.state, (float) (2.0 * y - 0.1));
+    const float g = 0.04f * 0.98f;
+    filter.g = g;
+    filter.state = 0.62f;
+    const float y = (float) ((double) (-0.709f * g + 0.62f) / ((double) g + 1.0));
+    EXPECT_EQ (filter.process (-0.709f), y);
+    EXPECT_NE (y, (-0.709f * g + 0.62f) / (g + 1.0f));
+    EXPECT_NE (y, (-0.709f * g + 0.62f) * (1.0f / (g + 1.0f)));
+    EXPECT_EQ (filter.state, (float) (2.0 * (double) y - (double) 0.62f));
 }
 
 TEST (DampingFilter, HighestGainPutsTheCutoffNearAQuarterOfTheRate)
