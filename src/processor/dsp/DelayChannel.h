@@ -1,9 +1,12 @@
 #pragma once
 
+#include "VectorTypes.h"
+#include <cmath>
 #include <memory>
 
 /** One channel's delay line: a ring of samples, where the next sample is written, and the read origin
-    that loop playback moves through the frozen line. */
+    that loop playback moves through the frozen line. The ring carries one extra slot that mirrors its
+    first sample, so that an interpolated read never has to wrap its second point. */
 struct DelayChannel
 {
     /** Frees the old line and allocates a silent one of the given length. The loop position is kept. */
@@ -12,39 +15,70 @@ struct DelayChannel
         buffer.reset();
         length = newLength;
         writeIndex = 0;
-        buffer.reset (new float[(size_t) newLength]());
+        buffer.reset (new float[(size_t) newLength + 1]());
     }
 
-    /** Reads d samples behind the write position, linearly interpolated; d = 1 is the newest sample. */
-    inline float read (float d) const noexcept
+    /** Where four reads fall: the first of the two interpolated samples and the fraction between
+        them, for reads d samples behind an origin (the write index, or the loop position in loop
+        mode), the origin less d wrapped once into the line. d = 1 reads the newest sample. */
+    struct ReadPoints
+    {
+        int4 index;
+        int4 whole;
+        float4 fraction;
+    };
+
+    inline ReadPoints pointsFrom (float origin, float4 d) const noexcept
     {
         const float len = (float) length;
-        float p = (float) writeIndex - d;
-        if (! (p < len))
-            p = p - len;
-        if (p < 0.0f)
-            p = p + len;
-        return interpolate (p, len);
+        const float4 lengths { len, len, len, len };
+        const float4 zero {};
+        float4 p = origin - d;
+        p = p < lengths ? p : p - lengths;
+        p = p < zero ? p + lengths : p;
+
+        const int4 whole = __builtin_convertvector (p, int4);
+        const float4 fraction = p - __builtin_convertvector (whole, float4);
+        const int4 intLengths { length, length, length, length };
+        const int4 index = whole >= intLengths ? whole - intLengths : whole;
+        return { index, whole, fraction };
     }
 
-    /** Reads d samples behind the loop position, wrapped once into the whole line. */
-    inline float loopRead (float d) const noexcept
+    /** The linearly interpolated value of one of four read points. */
+    inline float readPoint (const ReadPoints& points, int lane) const noexcept
     {
-        const float len = (float) length;
-        float p = (loopPosition - d) + 0.0f;
-        if (! (p < len))
-            p = p - len;
-        if (p < 0.0f)
-            p = p + len;
-        return interpolate (p, len);
+        int a = points.index[lane];
+        if ((unsigned) a >= (unsigned) length)
+            a = reduce (points.whole[lane]);
+
+        const float f = points.fraction[lane];
+        return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];
     }
 
-    inline void write (float x) noexcept
+    /** Where the next sample goes: the write index brought into the line. */
+    inline int writePosition() const noexcept
     {
-        const int w = writeIndex % length;
-        buffer[(size_t) w] = x;
-        writeIndex = w + 1;
+        int w = writeIndex;
+        if (w >= length)
+            w -= length;
+        if ((unsigned) w >= (unsigned) length)
+            w = reduce (writeIndex);
+        return w;
+    }
+
+    /** Moves the write index past the sample that goes to writePosition(). */
+    inline void advanceWrite() noexcept
+    {
+        writeIndex = writePosition() + 1;
         loopPosition = (float) writeIndex;
+    }
+
+    /** Stores a sample at a write position, and in the mirror slot when it is the first one. */
+    inline void store (int position, float x) noexcept
+    {
+        buffer[(size_t) position] = x;
+        if (position == 0)
+            buffer[(size_t) length] = x;
     }
 
     /** Moves the loop origin by one loop step, keeping it within the line so that it never stalls. */
@@ -64,26 +98,14 @@ struct DelayChannel
     std::unique_ptr<float[]> buffer;
 
 private:
-    inline int reduce (int index, float len) const noexcept
+    /** Any index brought into the line, for the cases the fast paths above do not cover. */
+    inline int reduce (int index) const noexcept
     {
-        float x = (float) index;
-        while (x >= len)
-            x -= len;
-        while (x < 0.0f)
+        const float len = (float) length;
+        float x = std::fmod ((float) index, len);
+        if (x < 0.0f)
             x += len;
-        return (int) x;
-    }
-
-    inline float interpolate (float p, float len) const noexcept
-    {
-        // Only a read position that is not a number can be outside the line here: read the line's start.
-        if (! (p >= 0.0f && p < len))
-            p = 0.0f;
-
-        const int j = (int) p;
-        const int a = reduce (j, len);
-        const int b = reduce (j + 1, len);
-        const float f = p - (float) j;
-        return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) b];
+        const int r = (int) x;
+        return (unsigned) r < (unsigned) length ? r : 0;
     }
 };

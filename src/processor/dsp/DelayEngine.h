@@ -23,16 +23,6 @@ public:
         take that channel as input and the right result is what remains. */
     void process (float* left, float* right, int numSamples, float dry, float wet) noexcept;
 
-    /** The asymmetric saturation of the input: tanh above zero, a drive-dependent soft clip below. */
-    static inline float driveSample (float x, float driveAmount) noexcept
-    {
-        if (x > 0.0f)
-            return std::tanh (x);
-
-        const float p = 1.0f - driveAmount;
-        return x / std::pow (std::pow (std::abs (x), p) + 1.0f, 1.0f / p);
-    }
-
     double sampleRate = 44100.0;
     DelayChannel channel[2];
     TimeSmoother timeSmoother[2][4];
@@ -61,9 +51,16 @@ public:
     DampingFilter lowDamp[2];
     DampingFilter highDamp[2];
 
+    /** Whether the samples run through the AVX build of the same arithmetic, which gives the very
+        same output with fewer instructions. Set at construction when the processor has AVX. */
+    bool useWideInstructions = false;
+
 private:
     static constexpr int chunkSize = 64;
 
+    void processChunkPlain (float* left, float* right, int numSamples, float dry, float wet) noexcept;
+    void processChunkWide (float* left, float* right, int numSamples, float dry, float wet) noexcept;
+    void runChunk (float* left, float* right, int numSamples, float dry, float wet) noexcept;
     void processInputStage (const float* left, const float* right, int numSamples) noexcept;
 
     template <bool loopL, bool loopR>
@@ -71,4 +68,9 @@ private:
 
     // The input stage of the current chunk (drive and cuts), ready to be written into the lines.
     float stagedInput[2][chunkSize] {};
+
+    // Where the current chunk reads and writes: its tap times and line positions do not depend on
+    // the audio, so they are worked out for the whole chunk before the samples flow.
+    DelayChannel::ReadPoints readPoints[4][chunkSize] {};
+    int writePositions[2][chunkSize] {};
 };
