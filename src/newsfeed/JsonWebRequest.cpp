@@ -99,18 +99,17 @@ JsonWebRequest::Response JsonWebRequest::execute (Cancellation* cancellation)
 
     stream.withNumRedirectsToFollow (5);
 
+    // Every exchange replaces the status and headers of the last one, also when it never reaches
+    // the server: such a stream reports no status of its own (-1), which reads as 0.
     bool opened = false;
+    response.status = 0;
+    response.headers.clear();
 
     if (cancellation == nullptr || cancellation->attach (stream))
     {
-        opened = stream.connect (nullptr);
-
-        // A stream that never reached the server reports no status of its own; keep 0 then.
-        if (const auto code = stream.getStatusCode(); code > 0)
-            response.status = code;
-
+        opened = stream.connect (nullptr) && ! stream.isError();
+        response.status = juce::jmax (0, stream.getStatusCode());
         response.headers = stream.getResponseHeaders();
-        opened = opened && ! stream.isError();
     }
 
     if (! opened)

@@ -90,7 +90,7 @@ TEST (NewsfeedThread, SendsOneAuthorisedJsonGetWithoutBody)
 {
     LoopbackHttpServer server (replyWith (200, "[]"));
     FetchRun run (server.getAddress() + "svc/");
-    ASSERT_TRUE (run.thread.waitForThreadToExit (3000));
+    ASSERT_TRUE (run.thread.waitForThreadToExit (10000));
 
     const auto requests = server.getRequests();
     ASSERT_EQ (requests.size(), 1);
@@ -153,7 +153,7 @@ TEST (NewsfeedThread, RefusedConnectionEndsTheFetchWithoutItems)
 
     EXPECT_TRUE (run.thread.fetchDone.load());
     EXPECT_TRUE (run.thread.fetchedItems.isEmpty());
-    EXPECT_TRUE (run.thread.waitForThreadToExit (2000));
+    EXPECT_TRUE (run.thread.waitForThreadToExit (10000));
 }
 
 TEST (NewsfeedThread, MakesOneAttemptAndEnds)
@@ -161,11 +161,11 @@ TEST (NewsfeedThread, MakesOneAttemptAndEnds)
     LoopbackHttpServer server (replyWith (500, "[]"));
     FetchRun run (server.getAddress());
 
-    EXPECT_TRUE (run.thread.waitForThreadToExit (3000));
+    EXPECT_TRUE (run.thread.waitForThreadToExit (10000));
     EXPECT_EQ (server.getRequests().size(), 1);
 
     FetchRun second (server.getAddress());
-    EXPECT_TRUE (second.thread.waitForThreadToExit (3000));
+    EXPECT_TRUE (second.thread.waitForThreadToExit (10000));
     EXPECT_EQ (server.getRequests().size(), 2);
 }
 
@@ -178,7 +178,7 @@ TEST (NewsfeedThread, DestructionEndsARequestTheServerNeverAnswersWithinOneSecon
     auto thread = std::make_unique<corvantis::KT_NewsfeedThread> (server.getAddress());
     thread->pluginId = "CRVPLG8";
     thread->startThread();
-    ASSERT_TRUE (server.waitForRequest (5000));
+    ASSERT_TRUE (server.waitForRequest (10000));
 
     const auto start = juce::Time::getMillisecondCounterHiRes();
     thread.reset();

@@ -84,7 +84,7 @@ TEST (ProcessorNewsfeed, DeletingTheProcessorWhileTheServerNeverAnswersTakesLess
     BaseFolder base;
 
     auto processor = std::make_unique<BrindlexAudioProcessor> (base.folder, server.getAddress());
-    ASSERT_TRUE (server.waitForRequest (5000));
+    ASSERT_TRUE (server.waitForRequest (10000));
 
     const auto start = juce::Time::getMillisecondCounterHiRes();
     processor.reset();
