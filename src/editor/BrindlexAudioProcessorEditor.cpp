@@ -237,7 +237,18 @@ BrindlexAudioProcessorEditor::BrindlexAudioProcessorEditor (BrindlexAudioProcess
     if (logo != nullptr)
         logo->replaceColour (juce::Colours::black, textColour);
 
-    setBounds (getX(), getY(), audioProcessor.currentWidth.load(), audioProcessor.currentHeight.load());
+    // The stored size comes from the host state. One that no display can show (a damaged or foreign state) would
+    // make the window's backing image too large to allocate, so the window opens at its design size instead.
+    const int storedWidth = audioProcessor.currentWidth.load();
+    const int storedHeight = audioProcessor.currentHeight.load();
+    const bool storedSizeIsDrawable = storedWidth > 0 && storedWidth <= maxStoredSide
+                                      && storedHeight > 0 && storedHeight <= maxStoredSide;
+
+    if (storedSizeIsDrawable)
+        setBounds (getX(), getY(), storedWidth, storedHeight);
+    else
+        setBounds (getX(), getY(), designWidth, designHeight);
+
     startTimer (50);
 }
 

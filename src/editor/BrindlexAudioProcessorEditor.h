@@ -44,6 +44,9 @@ public:
     const int designWidth = 980;
     const int designHeight = 500;
 
+    /** The largest width or height the editor opens at from a stored size (above any display's size). */
+    static constexpr int maxStoredSide = 8192;
+
     const juce::Colour panelColour { 0xff2b302c };
     const juce::Colour textColour { 0xffe8e0cb };
     const juce::Colour textDimColour { 0x33e8e0cb };

@@ -234,24 +234,49 @@ TEST_F (EditorTest, DraggingTheCornerResizesAtTheFixedAspectRatioWithinTheLimits
     EXPECT_EQ (processor->currentWidth.load(), 745);
 }
 
+namespace
+{
+    /** The size of an editor opened on a processor that was given a host state saved with this size. */
+    juce::Point<int> editorSizeAfterHostState (int savedWidth, int savedHeight, juce::Point<int>& storedAfterOpening)
+    {
+        juce::MemoryBlock state;
+        {
+            TestProcessor saved;
+            saved->currentWidth = savedWidth;
+            saved->currentHeight = savedHeight;
+            saved->getStateInformation (state);
+        }
+
+        TestProcessor restored;
+        restored->setStateInformation (state.getData(), (int) state.getSize());
+        std::unique_ptr<juce::AudioProcessorEditor> editor (restored->createEditorIfNeeded());
+        const juce::Point<int> size (editor->getWidth(), editor->getHeight());
+        storedAfterOpening = { restored->currentWidth.load(), restored->currentHeight.load() };
+        restored->editorBeingDeleted (editor.get());
+        return size;
+    }
+}
+
 TEST (EditorStateTest, AHostStateWithAnotherSizeOpensTheEditorAtThatSize)
 {
-    juce::MemoryBlock state;
+    // Outside the corner handle's limits (smaller than the minimum, larger than this display) the size still holds.
+    for (const auto size : { juce::Point<int> (800, 400), juce::Point<int> (600, 300), juce::Point<int> (4000, 2041) })
     {
-        TestProcessor saved;
-        saved->currentWidth = 800;
-        saved->currentHeight = 400;
-        saved->getStateInformation (state);
+        juce::Point<int> stored;
+        EXPECT_EQ (editorSizeAfterHostState (size.x, size.y, stored), size);
+        EXPECT_EQ (stored, size);
     }
+}
 
-    TestProcessor restored;
-    restored->setStateInformation (state.getData(), (int) state.getSize());
-    std::unique_ptr<juce::AudioProcessorEditor> editor (restored->createEditorIfNeeded());
-
-    EXPECT_EQ (editor->getWidth(), 800);
-    EXPECT_EQ (editor->getHeight(), 400);
-    EXPECT_EQ (restored->currentWidth.load(), 800);
-    restored->editorBeingDeleted (editor.get());
+TEST (EditorStateTest, AHostStateTooLargeForAnyWindowOpensTheEditorAtTheDesignSize)
+{
+    // A window this large cannot be given a backing image: the editor must not try to show it.
+    for (const auto size : { juce::Point<int> (60000, 30000), juce::Point<int> (980, 100000) })
+    {
+        juce::Point<int> stored;
+        EXPECT_EQ (editorSizeAfterHostState (size.x, size.y, stored), juce::Point<int> (980, 500));
+        EXPECT_EQ (stored, juce::Point<int> (980, 500));
+    }
 }
 
 TEST_F (EditorTest, EveryParameterHasExactlyOneControlWithItsDefaultOnDoubleClick)
