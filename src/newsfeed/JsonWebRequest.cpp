@@ -33,6 +33,18 @@ void JsonWebRequest::Cancellation::detach()
 }
 
 //==============================================================================
+namespace
+{
+    /** Names in the reserved "invalid" domain never resolve. A request for one fails at once, like
+        any name that does not resolve, without asking a name server or a proxy: a lookup that is
+        never answered would otherwise hold up the plug-in's deletion for many seconds. */
+    bool isInReservedInvalidDomain (const juce::URL& address)
+    {
+        const auto host = address.getDomain().trimCharactersAtEnd (".").toLowerCase();
+        return host == "invalid" || host.endsWith (".invalid");
+    }
+}
+
 JsonWebRequest::JsonWebRequest (const juce::String& baseAddress)
     : url (baseAddress)
 {
@@ -105,7 +117,7 @@ JsonWebRequest::Response JsonWebRequest::execute (Cancellation* cancellation)
     response.status = 0;
     response.headers.clear();
 
-    if (cancellation == nullptr || cancellation->attach (stream))
+    if (! isInReservedInvalidDomain (target) && (cancellation == nullptr || cancellation->attach (stream)))
     {
         opened = stream.connect (nullptr) && ! stream.isError();
         response.status = juce::jmax (0, stream.getStatusCode());

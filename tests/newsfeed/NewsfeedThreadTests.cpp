@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <cstdlib>
 
 #include "newsfeed/KT_NewsfeedThread.h"
 #include "LoopbackHttpServer.h"
@@ -29,6 +30,36 @@ namespace
         }
 
         corvantis::KT_NewsfeedThread thread;
+    };
+
+    /** Routes every web request of this process through the given proxy while it lives, then puts
+        the environment back as it was. */
+    struct ScopedProxyEnvironment
+    {
+        explicit ScopedProxyEnvironment (const juce::String& proxy)
+        {
+            for (auto* name : { "http_proxy", "https_proxy", "no_proxy", "NO_PROXY" })
+                if (const auto* value = std::getenv (name))
+                    saved.set (name, value);
+
+            setenv ("http_proxy", proxy.toRawUTF8(), 1);
+            setenv ("https_proxy", proxy.toRawUTF8(), 1);
+            unsetenv ("no_proxy");
+            unsetenv ("NO_PROXY");
+        }
+
+        ~ScopedProxyEnvironment()
+        {
+            for (auto* name : { "http_proxy", "https_proxy", "no_proxy", "NO_PROXY" })
+            {
+                if (saved.containsKey (name))
+                    setenv (name, saved[name].toRawUTF8(), 1);
+                else
+                    unsetenv (name);
+            }
+        }
+
+        juce::StringPairArray saved { false };
     };
 
     juce::Array<int> idsOf (const NewsItemArray& items)
@@ -185,4 +216,18 @@ TEST (NewsfeedThread, DestructionEndsARequestTheServerNeverAnswersWithinOneSecon
     const auto elapsed = juce::Time::getMillisecondCounterHiRes() - start;
 
     EXPECT_LT (elapsed, 1000.0);
+}
+
+TEST (NewsfeedThread, TheBuiltInServiceIsNeverContactedNotEvenThroughAProxy)
+{
+    // The built-in address lies in the reserved "invalid" domain: no name server, proxy or host may
+    // ever see a request for it, and no lookup may hold up the plug-in.
+    LoopbackHttpServer proxy (replyWith (200, R"([{ "id": 1, "title": "t", "url": "u", "tags": "news" }])"));
+    ScopedProxyEnvironment environment (proxy.getAddress());
+
+    FetchRun run ({});
+
+    EXPECT_TRUE (run.thread.fetchDone.load());
+    EXPECT_TRUE (run.thread.fetchedItems.isEmpty());
+    EXPECT_FALSE (proxy.waitForRequest (500));
 }
