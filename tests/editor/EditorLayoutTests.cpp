@@ -169,6 +169,23 @@ TEST_F (EditorTest, AtTheMinimumSizeTheGlyphShrinksAndTheScaleIsZero)
     // 745 / 980 and 380 / 500 are both 0.76.
     EXPECT_EQ (editor->presetMenu.getBounds(), juce::Rectangle<int> (286, 6, 171, 20));
     EXPECT_EQ (editor->infoLabel.getBounds(), juce::Rectangle<int> (0, 357, 745, 22));
+
+    // Each row is placed from the truncated position of the one before, so the truncations add up down a column:
+    // the right high-damp slider lands at y 320, not at 0.76 x 433 = 329.
+    EXPECT_EQ (editor->timeRangeRightMenu.getBounds(), juce::Rectangle<int> (232, 136, 94, 9));
+    EXPECT_EQ (editor->sliders[(size_t) tapSlot (firstTapTime, 0, 1)]->getBounds(), juce::Rectangle<int> (46, 166, 94, 9));
+    EXPECT_EQ (editor->sliders[fbkTimeLeft]->getBounds(), juce::Rectangle<int> (418, 165, 94, 9));
+    EXPECT_EQ (editor->sliders[hiDampLeft + 1]->getBounds(), juce::Rectangle<int> (418, 320, 94, 9));
+    EXPECT_EQ (editor->hiDampLabel.getBounds(), juce::Rectangle<int> (376, 310, 41, 19));
+    EXPECT_EQ (editor->sliders[rateLeft + 1]->getBounds(), juce::Rectangle<int> (605, 175, 94, 9));
+    EXPECT_EQ (editor->sliders[wetKnob]->getBounds(), juce::Rectangle<int> (258, 58, 12, 12));
+    EXPECT_EQ (editor->toggleButtons[linkToggle]->getBounds(), juce::Rectangle<int> (620, 256, 15, 15));
+    EXPECT_EQ (editor->toggleButtons[reverseToggle]->getBounds(), juce::Rectangle<int> (666, 281, 15, 15));
+    EXPECT_EQ (editor->speedLabel.getBounds(), juce::Rectangle<int> (578, 284, 41, 9));
+    EXPECT_EQ (editor->versionLabel.getBounds(), juce::Rectangle<int> (532, 6, 188, 20));
+    EXPECT_EQ (editor->subTitleLabel.getBounds(), juce::Rectangle<int> (625, 61, 97, 13));
+    EXPECT_EQ (editor->resetSizeButton->getBounds(), juce::Rectangle<int> (15, 363, 12, 12));
+    EXPECT_EQ (editor->cornerResizer->getBounds(), juce::Rectangle<int> (735, 370, 9, 9));
 }
 
 TEST_F (EditorTest, TheStoredSizeFollowsEveryResizeAndTheResetButtonRestoresTheDesignSize)
