@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <juce_core/juce_core.h>
 
 /** A tiny HTTP server on 127.0.0.1 for the newsfeed tests: it records every request it receives and
@@ -25,6 +26,11 @@ public:
     explicit LoopbackHttpServer (Reply replyToSend)
         : juce::Thread ("Loopback HTTP server"), reply (std::move (replyToSend))
     {
+        // Requests for this server go straight to it, never to a proxy that the machine's
+        // environment may name.
+        setenv ("no_proxy", "127.0.0.1", 1);
+        setenv ("NO_PROXY", "127.0.0.1", 1);
+
         listener.createListener (0, "127.0.0.1");
         startThread();
     }
