@@ -1,4 +1,5 @@
 #include "BrindlexLookAndFeel.h"
+#include "PopupMenuColours.h"
 #include "BrindlexResources.h"
 
 namespace corvantis
@@ -16,10 +17,7 @@ namespace
 BrindlexLookAndFeel::BrindlexLookAndFeel (juce::Colour resizerOffset, juce::Colour resizerLine)
     : resizerColours { resizerOffset, resizerLine }
 {
-    setColour (juce::PopupMenu::highlightedBackgroundColourId, juce::Colour (0xFFE8E0CB));
-    setColour (juce::PopupMenu::highlightedTextColourId, juce::Colour (0xFF2B302C));
-    setColour (juce::PopupMenu::backgroundColourId, juce::Colour (0xFF2B302C));
-    setColour (juce::PopupMenu::textColourId, juce::Colour (0xFFE8E0CB));
+    setPopupMenuColours (*this);
     setColour (juce::TextEditor::highlightColourId, juce::Colour (0xFFDEDDDD));
     setColour (juce::TextEditor::outlineColourId, juce::Colour (0xFF313030));
 }

@@ -1,4 +1,5 @@
 #include "KT_ColorKnob.h"
+#include "PopupMenuColours.h"
 
 namespace corvantis
 {
@@ -7,10 +8,7 @@ KT_ColorKnob::KT_ColorKnob (juce::Colour background, juce::Colour fill, juce::Au
       paramIndex (parameter != nullptr ? parameter->getParameterIndex() : -1)
 {
     knobLAF.setColour (juce::Slider::textBoxOutlineColourId, juce::Colour (0x00000000));
-    knobLAF.setColour (juce::PopupMenu::backgroundColourId, juce::Colour (0xFF2B302C));
-    knobLAF.setColour (juce::PopupMenu::textColourId, juce::Colour (0xFFE8E0CB));
-    knobLAF.setColour (juce::PopupMenu::highlightedBackgroundColourId, juce::Colour (0xFFE8E0CB));
-    knobLAF.setColour (juce::PopupMenu::highlightedTextColourId, juce::Colour (0xFF2B302C));
+    setPopupMenuColours (knobLAF);
     knobLAF.setColour (juce::Slider::backgroundColourId, background);
     knobLAF.setColour (juce::Slider::rotarySliderFillColourId, fill);
 

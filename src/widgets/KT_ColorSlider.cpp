@@ -1,14 +1,12 @@
 #include "KT_ColorSlider.h"
+#include "PopupMenuColours.h"
 
 KT_ColorSlider::KT_ColorSlider (juce::Colour background, juce::Colour fill, juce::AudioProcessorParameter* parameter)
     : juce::Slider (juce::String()),
       paramIndex (parameter != nullptr ? parameter->getParameterIndex() : -1)
 {
     sliderLAF.setColour (juce::Slider::textBoxOutlineColourId, juce::Colour (0x00000000));
-    sliderLAF.setColour (juce::PopupMenu::backgroundColourId, juce::Colour (0xFF2B302C));
-    sliderLAF.setColour (juce::PopupMenu::textColourId, juce::Colour (0xFFE8E0CB));
-    sliderLAF.setColour (juce::PopupMenu::highlightedBackgroundColourId, juce::Colour (0xFFE8E0CB));
-    sliderLAF.setColour (juce::PopupMenu::highlightedTextColourId, juce::Colour (0xFF2B302C));
+    corvantis::setPopupMenuColours (sliderLAF);
     sliderLAF.setColour (juce::Slider::backgroundColourId, background);
     sliderLAF.setColour (juce::Slider::rotarySliderFillColourId, fill);
 
