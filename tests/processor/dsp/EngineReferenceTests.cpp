@@ -172,6 +172,50 @@ namespace
     }
 }
 
+/** Feeds two engines, set up alike for the scenario, the same blocks of noise of random sizes,
+    switches both into the scenario's loop at loopBlock, and hands each block's two outputs to check. */
+template <typename ProcessFirst, typename ProcessSecond, typename Check>
+void runSideBySide (DelayEngine& first, DelayEngine& second, ProcessFirst processFirst, ProcessSecond processSecond,
+                    const Scenario& scenario, int settingsSeed, int numBlocks, int loopBlock, Check check)
+{
+    first.prepare (48000.0);
+    second.prepare (48000.0);
+    juce::Random firstSettings (settingsSeed), secondSettings (settingsSeed);
+    configure (first, firstSettings, scenario);
+    configure (second, secondSettings, scenario);
+
+    juce::ScopedNoDenormals noDenormals;
+    juce::Random noise (99);
+
+    for (int block = 0; block < numBlocks; ++block)
+    {
+        if (block == loopBlock && scenario.loopAfterwards)
+        {
+            for (auto* e : { &first, &second })
+            {
+                e->loopActive[0] = e->loopActive[1] = true;
+                e->loopReverse = scenario.reverse;
+                e->loopSpeed = scenario.loopSpeed;
+            }
+        }
+
+        const int n = 1 + noise.nextInt (700);
+        std::vector<float> l ((size_t) n), r ((size_t) n);
+        for (int i = 0; i < n; ++i)
+        {
+            l[(size_t) i] = noise.nextFloat() * 2.0f - 1.0f;
+            r[(size_t) i] = noise.nextFloat() * 2.0f - 1.0f;
+        }
+        auto l2 = l, r2 = r;
+
+        processFirst (first, l.data(), r.data(), n);
+        processSecond (second, l2.data(), r2.data(), n);
+        check (block, l, r, l2, r2);
+    }
+}
+
+static const auto engineProcess = [] (DelayEngine& e, float* l, float* r, int n) { e.process (l, r, n, 0.6f, 0.9f); };
+
 TEST (DelayEngineReference, FastPathStaysWithinOneMillionthOfThePlainArithmetic)
 {
     const Scenario scenarios[] { { 0.0f, false, false, 1.0f }, { 0.5f, true, false, 1.0f }, { 0.37f, true, true, 0.73f },
@@ -179,48 +223,16 @@ TEST (DelayEngineReference, FastPathStaysWithinOneMillionthOfThePlainArithmetic)
 
     for (size_t s = 0; s < std::size (scenarios); ++s)
     {
-        const auto& scenario = scenarios[s];
         DelayEngine fast, plain;
-        fast.prepare (48000.0);
-        plain.prepare (48000.0);
-        juce::Random fastSettings (1234 + (int) s), plainSettings (1234 + (int) s);
-        configure (fast, fastSettings, scenario);
-        configure (plain, plainSettings, scenario);
-
-        juce::ScopedNoDenormals noDenormals;
-        juce::Random noise (99);
         float worst = 0.0f;
-
-        for (int block = 0; block < 400; ++block)
-        {
-            if (block == 250 && scenario.loopAfterwards)
-            {
-                for (auto* e : { &fast, &plain })
-                {
-                    e->loopActive[0] = e->loopActive[1] = true;
-                    e->loopReverse = scenario.reverse;
-                    e->loopSpeed = scenario.loopSpeed;
-                }
-            }
-
-            const int n = 1 + noise.nextInt (700);
-            std::vector<float> l ((size_t) n), r ((size_t) n);
-            for (int i = 0; i < n; ++i)
-            {
-                l[(size_t) i] = noise.nextFloat() * 2.0f - 1.0f;
-                r[(size_t) i] = noise.nextFloat() * 2.0f - 1.0f;
-            }
-            auto l2 = l, r2 = r;
-
-            fast.process (l.data(), r.data(), n, 0.6f, 0.9f);
-            plainProcess (plain, l2.data(), r2.data(), n, 0.6f, 0.9f);
-
-            for (size_t i = 0; i < l.size(); ++i)
-            {
-                worst = std::max (worst, std::abs (l[i] - l2[i]));
-                worst = std::max (worst, std::abs (r[i] - r2[i]));
-            }
-        }
+        runSideBySide (fast, plain, engineProcess,
+                       [] (DelayEngine& e, float* l, float* r, int n) { plainProcess (e, l, r, n, 0.6f, 0.9f); },
+                       scenarios[s], 1234 + (int) s, 400, 250,
+                       [&worst] (int, const auto& l, const auto& r, const auto& l2, const auto& r2)
+                       {
+                           for (size_t i = 0; i < l.size(); ++i)
+                               worst = std::max ({ worst, std::abs (l[i] - l2[i]), std::abs (r[i] - r2[i]) });
+                       });
 
         EXPECT_LE (worst, 1e-6f) << "scenario " << s;
     }
@@ -235,43 +247,14 @@ TEST (DelayEngineReference, WideAndPlainBuildsGiveTheSameSamples)
 
     for (size_t s = 0; s < std::size (scenarios); ++s)
     {
-        const auto& scenario = scenarios[s];
         DelayEngine wide, plain;
         wide.useWideInstructions = true;
         plain.useWideInstructions = false;
-        wide.prepare (48000.0);
-        plain.prepare (48000.0);
-        juce::Random wideSettings (55 + (int) s), plainSettings (55 + (int) s);
-        configure (wide, wideSettings, scenario);
-        configure (plain, plainSettings, scenario);
-
-        juce::ScopedNoDenormals noDenormals;
-        juce::Random noise (7);
-        for (int block = 0; block < 300; ++block)
-        {
-            if (block == 200 && scenario.loopAfterwards)
-            {
-                for (auto* e : { &wide, &plain })
-                {
-                    e->loopActive[0] = e->loopActive[1] = true;
-                    e->loopReverse = scenario.reverse;
-                    e->loopSpeed = scenario.loopSpeed;
-                }
-            }
-
-            const int n = 1 + noise.nextInt (700);
-            std::vector<float> l ((size_t) n), r ((size_t) n);
-            for (int i = 0; i < n; ++i)
-            {
-                l[(size_t) i] = noise.nextFloat() * 2.0f - 1.0f;
-                r[(size_t) i] = noise.nextFloat() * 2.0f - 1.0f;
-            }
-            auto l2 = l, r2 = r;
-
-            wide.process (l.data(), r.data(), n, 0.6f, 0.9f);
-            plain.process (l2.data(), r2.data(), n, 0.6f, 0.9f);
-            ASSERT_EQ (l, l2) << "scenario " << s << ", block " << block;
-            ASSERT_EQ (r, r2) << "scenario " << s << ", block " << block;
-        }
+        runSideBySide (wide, plain, engineProcess, engineProcess, scenarios[s], 55 + (int) s, 300, 200,
+                       [s] (int block, const auto& l, const auto& r, const auto& l2, const auto& r2)
+                       {
+                           ASSERT_EQ (l, l2) << "scenario " << s << ", block " << block;
+                           ASSERT_EQ (r, r2) << "scenario " << s << ", block " << block;
+                       });
     }
 }
