@@ -111,10 +111,27 @@ bool BrindlexAudioProcessorEditor::presetBarClicked (juce::Button* button)
         dialogs->chooseFile ("Save Preset", juce::File (audioProcessor.settings.presetsPath), "*.aup",
                              juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
                                  | juce::FileBrowserComponent::warnAboutOverwriting,
-                             [this] (const juce::File& file)
+                             [this] (const juce::File& chosen)
                              {
-                                 if (file != juce::File())
-                                     savePresetAs (file);
+                                 if (chosen == juce::File())
+                                     return;
+
+                                 // The browser lists ".aup" files only: a name typed without it gets it, and
+                                 // a preset it would then replace is not replaced without asking.
+                                 if (chosen.hasFileExtension (".aup"))
+                                     return savePresetAs (chosen);
+
+                                 const auto file = chosen.getSiblingFile (chosen.getFileName() + ".aup");
+                                 if (! file.exists())
+                                     return savePresetAs (file);
+
+                                 dialogs->confirm ("Save Preset",
+                                                   file.getFileName() + " already exists. Do you want to replace it?",
+                                                   [this, file] (bool ok)
+                                                   {
+                                                       if (ok)
+                                                           savePresetAs (file);
+                                                   });
                              });
     else if (button == delButton.get())
         deleteCurrentPreset();
