@@ -2,6 +2,8 @@
 
 #include "BrindlexAudioProcessorEditor.h"
 #include "WebLinks.h"
+#include <algorithm>
+#include <limits>
 
 namespace
 {
@@ -232,6 +234,8 @@ void BrindlexAudioProcessorEditor::randomiseParameters()
 void BrindlexAudioProcessorEditor::reloadCurrentPreset()
 {
     const juce::File file (presetMenu.pathAt (presetMenu.currentIndex));
+    if (file == juce::File())
+        return;
 
     dialogs->confirm ("Reload preset",
                       "Do you want to reload " + file.getFileNameWithoutExtension()

@@ -1,4 +1,5 @@
 #include "KT_PresetMenu.h"
+#include <algorithm>
 #include <filesystem>
 
 namespace corvantis

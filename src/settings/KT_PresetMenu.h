@@ -36,6 +36,7 @@ public:
     juce::String nameAt (int index) const;
     juce::String pathAt (int index) const;
 
+    // Read and written by the editor: the current preset's position, and the last listing in menu order.
     int currentIndex = 1;
     juce::String presetFolder;
     int itemCount = 0;
