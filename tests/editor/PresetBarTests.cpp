@@ -1,7 +1,6 @@
 #include "MessagePump.h"
 #include "EditorTestSupport.h"
 #include "FakeEditorDialogs.h"
-#include "editor/WebLinks.h"
 
 // The preset bar, the preset browser and the logo menu, driven through the real editor over real preset files.
 namespace
@@ -245,22 +244,4 @@ TEST_F (PresetBarTest, ReloadRestoresTheFileOnOkOnly)
     EXPECT_NEAR (wet(), wetOfPreset (0), 1e-6f);
     expectSelected (0);
     EXPECT_EQ (dialogs->questions.size(), 2u);
-}
-
-TEST_F (PresetBarTest, LogoLinksOpenTheirPageAndTheBoxEmptiesAgain)
-{
-    juce::StringArray opened;
-    editor->openLink = [&opened] (const juce::URL& url) { opened.add (url.toString (false)); };
-
-    for (int id : { 1, 103, 4, 5 })
-    {
-        editor->logoMenu.setSelectedId (id, juce::sendNotificationSync);
-        settle();
-        EXPECT_EQ (editor->logoMenu.getSelectedId(), 0);
-    }
-
-    juce::StringArray expected;
-    expected.add (corvantis::WebLinks::forLogoMenuItem (1));
-    expected.add (corvantis::WebLinks::forLogoMenuItem (103));
-    EXPECT_EQ (opened, expected);
 }
