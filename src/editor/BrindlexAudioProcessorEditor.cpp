@@ -65,18 +65,7 @@ BrindlexAudioProcessorEditor::BrindlexAudioProcessorEditor (BrindlexAudioProcess
     logoMenu.addSeparator();
     logoMenu.addItem ("Settings", 5);
 
-    addAndMakeVisible (presetMenu);
-    presetMenu.setName ("presetMenu");
-    presetMenu.addListener (this);
-    presetMenu.setEditableText (false);
-    presetMenu.setJustificationType (juce::Justification::centred);
-    presetMenu.setLookAndFeel (&editorLookAndFeel);
-    presetMenu.setColour (juce::ComboBox::backgroundColourId, transparent);
-    presetMenu.setColour (juce::ComboBox::outlineColourId, transparent);
-    presetMenu.setColour (juce::ComboBox::buttonColourId, transparent);
-    presetMenu.setColour (juce::ComboBox::arrowColourId, textColour);
-    presetMenu.setColour (juce::ComboBox::textColourId, textColour);
-    presetMenu.setTextWhenNothingSelected ("Default");
+    setUpPresetBrowser();
 
     const auto makeBarButton = [this] (std::unique_ptr<KT_TextButton>& button, const char* name,
                                        juce::juce_wchar character, float pointHeight)
@@ -95,7 +84,7 @@ BrindlexAudioProcessorEditor::BrindlexAudioProcessorEditor (BrindlexAudioProcess
     makeBarButton (saveButton, "saveButton", 0xF0C7, 16.0f);
     makeBarButton (delButton, "delButton", 0xF00D, 16.0f);
     makeBarButton (randButton, "randButton", 0xF074, 15.0f);
-    makeBarButton (reloadButton, "randButton", 0xF01E, 15.0f);
+    makeBarButton (reloadButton, "reloadButton", 0xF01E, 15.0f);
 
     const auto showCaption = [this] (KT_ResizableLabel& label, const juce::String& text)
     {
@@ -821,6 +810,12 @@ void BrindlexAudioProcessorEditor::sliderDragEnded (juce::Slider* slider)
 
 void BrindlexAudioProcessorEditor::comboBoxChanged (juce::ComboBox* box)
 {
+    if (box == &presetMenu)
+        return presetBrowserChanged();
+
+    if (box == &logoMenu)
+        return logoMenuChanged();
+
     const auto boxes = parameterComboBoxes();
 
     for (size_t index = 0; index < boxes.size(); ++index)
@@ -848,6 +843,9 @@ void BrindlexAudioProcessorEditor::buttonClicked (juce::Button* button)
         setBounds (getX(), getY(), designWidth, designHeight);
         return;
     }
+
+    if (presetBarClicked (button))
+        return;
 
     for (size_t slot = 0; slot < toggleButtons.size(); ++slot)
         if (toggleButtons[slot].get() == button)

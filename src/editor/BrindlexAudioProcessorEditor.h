@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "EditorControlTable.h"
+#include "EditorDialogs.h"
 #include "processor/BrindlexAudioProcessor.h"
+#include "settings/KT_PresetMenu.h"
 #include "widgets/BrindlexLookAndFeel.h"
 #include "widgets/KT_ColorKnob.h"
 #include "widgets/KT_ColorSlider.h"
@@ -68,8 +70,7 @@ public:
     juce::Component settingsWindow;
 
     corvantis::KT_ComboBox logoMenu;
-    // Stand-in for the preset browser, which gets its own class with the folder listing and its pop-up.
-    corvantis::KT_ComboBox presetMenu;
+    corvantis::KT_PresetMenu presetMenu;
 
     std::unique_ptr<KT_TextButton> prevButton, nextButton, saveButton, delButton, randButton, reloadButton,
         resetSizeButton;
@@ -104,6 +105,17 @@ public:
     juce::String currentPresetName;
     juce::Random randomGenerator;
 
+    /** Shows the about overlay and the settings window (logo menu "About" and "Settings"). */
+    void showAboutOverlay();
+    void showSettingsWindow();
+
+    /** Opens a web address from the logo menu; tests replace it so that no browser starts. */
+    std::function<void (const juce::URL&)> openLink = [] (const juce::URL& url) { url.launchInDefaultBrowser(); };
+
+    /** Asks every question of the preset bar; tests install one that answers. Destroyed before the controls,
+        so that no answer reaches an editor being taken apart. */
+    std::unique_ptr<corvantis::EditorDialogs> dialogs;
+
 private:
     std::pair<juce::Colour, juce::Colour> coloursOf (EditorControlTable::Tint tint) const;
     KT_ResizableLabel& captionLabelOf (EditorControlTable::Group group);
@@ -117,6 +129,17 @@ private:
     void layOutTapSection (int channel);
     void releaseUnlockAllRequest();
     void writeToggle (int toggleSlot);
+
+    // The preset bar and the logo menu (EditorPresetBar.cpp).
+    void setUpPresetBrowser();
+    void presetBrowserChanged();
+    void logoMenuChanged();
+    bool presetBarClicked (juce::Button* button);
+    void selectPreset (int index);
+    void savePresetAs (const juce::File& file);
+    void deleteCurrentPreset();
+    void randomiseParameters();
+    void reloadCurrentPreset();
 
     std::array<KT_NewFloatParameter*, EditorControlTable::numSlots> sliderParameters {};
     std::array<KT_NewFloatParameter*, EditorControlTable::numToggles> toggleParameters {};

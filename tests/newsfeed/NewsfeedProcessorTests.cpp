@@ -1,3 +1,4 @@
+#include "MessagePump.h"
 #include <gtest/gtest.h>
 
 #include "newsfeed/KT_NewsfeedProcessor.h"
@@ -267,7 +268,7 @@ TEST (NewsfeedProcessor, StartFetchesFromTheServiceAndFillsTheCache)
 
         const auto deadline = juce::Time::getMillisecondCounter() + 10000;
         while (! news.newsReady && juce::Time::getMillisecondCounter() < deadline)
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+            pumpMessages (20);
 
         ASSERT_TRUE (news.newsReady);
         ASSERT_EQ (news.newsItems.size(), 2);

@@ -1,3 +1,4 @@
+#include "MessagePump.h"
 #include <gtest/gtest.h>
 #include "processor/BrindlexAudioProcessor.h"
 #include "TestSupport.h"
@@ -53,7 +54,7 @@ namespace
 
     void runMessageLoop (int milliseconds)
     {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+        pumpMessages (milliseconds);
     }
 }
 
