@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "EditorControlTable.h"
+#include "KT_NewAboutComponent.h"
 #include "processor/BrindlexAudioProcessor.h"
+#include "settings/KT_SettingsWindow.h"
 #include "widgets/BrindlexLookAndFeel.h"
 #include "widgets/KT_ColorKnob.h"
 #include "widgets/KT_ColorSlider.h"
@@ -37,6 +39,12 @@ public:
     void comboBoxChanged (juce::ComboBox*) override;
     void buttonClicked (juce::Button*) override;
 
+    /** Shows the about overlay over the whole editor; its close button hides it again. */
+    void showAboutOverlay();
+
+    /** Brings up the settings window in front of everything, centred on the editor. */
+    void showSettingsWindow();
+
     /** The parameter bound to the slot that holds `slider`, or null when it is none of the 45 slots. */
     KT_NewFloatParameter* getParameterForSlider (juce::Slider* slider) const;
 
@@ -63,9 +71,8 @@ public:
 
     corvantis::BrindlexLookAndFeel editorLookAndFeel { panelColour, textColour };
 
-    // Stand-ins for the about overlay and the settings window, which get their own classes with their behaviour.
-    juce::Component aboutOverlay;
-    juce::Component settingsWindow;
+    corvantis::KT_NewAboutComponent aboutOverlay;
+    corvantis::KT_SettingsWindow settingsWindow { *this, audioProcessor.settings };
 
     corvantis::KT_ComboBox logoMenu;
     // Stand-in for the preset browser, which gets its own class with the folder listing and its pop-up.

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace corvantis
+{
+    /** The desktop window "Settings" that shows the settings panel. Closing it only hides it; nothing is saved. */
+    class KT_SettingsDocumentWindow : public juce::DocumentWindow
+    {
+    public:
+        KT_SettingsDocumentWindow();
+        ~KT_SettingsDocumentWindow() override;
+
+        void closeButtonPressed() override;
+
+    private:
+        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KT_SettingsDocumentWindow)
+    };
+}
