@@ -8,7 +8,8 @@ namespace corvantis
     }
 
     SettingsGUI::SettingsGUI()
-        : dialogs (std::make_unique<SystemDialogs>())
+        // Its messages are centred on this panel, so a failed Save is reported over the settings window.
+        : dialogs (std::make_unique<AsyncEditorDialogs> (*this))
     {
         pathsLabel.setText ("PATHS", juce::dontSendNotification);
         pathsLabel.setFont (juce::Font (12.0f, juce::Font::bold));
@@ -77,7 +78,7 @@ namespace corvantis
         legacyParametersToggle.setVisible (legacyToggleVisible);
     }
 
-    void SettingsGUI::setDialogs (std::unique_ptr<AsyncDialogs> newDialogs)
+    void SettingsGUI::setDialogs (std::unique_ptr<EditorDialogs> newDialogs)
     {
         dialogs = std::move (newDialogs);
         for (auto* row : { &settingsRow, &presetsRow, &samplesRow, &irRow })
@@ -128,7 +129,7 @@ namespace corvantis
         if (settings->writePluginSettings())
         {
             hideWindow();
-            dialogs->showMessage ("Brindlex", "Please, restart your DAW to apply the new saved settings.", nullptr);
+            dialogs->inform ("Brindlex", "Please, restart your DAW to apply the new saved settings.");
             return;
         }
 
@@ -136,7 +137,7 @@ namespace corvantis
         // window stays open with the user's edits so that another folder can be tried.
         const auto target = settings->settingsPath + settings->settingsFileName;
         *settings = previous;
-        dialogs->showMessage ("Brindlex", "The settings were not saved: " + target + " could not be written.", this);
+        dialogs->inform ("Brindlex", "The settings were not saved: " + target + " could not be written.");
     }
 
     void SettingsGUI::hideWindow()

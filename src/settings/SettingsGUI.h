@@ -2,9 +2,10 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
+#include <utility>
 #include "PluginSettings.h"
 #include "pathSetting.h"
-#include "widgets/AsyncDialogs.h"
+#include "editor/EditorDialogs.h"
 
 namespace corvantis
 {
@@ -29,7 +30,7 @@ namespace corvantis
         void applyVisibility();
 
         /** Replaces the dialogs that Browse and Save open (tests answer them themselves). */
-        void setDialogs (std::unique_ptr<AsyncDialogs> newDialogs);
+        void setDialogs (std::unique_ptr<EditorDialogs> newDialogs);
 
         bool settingsRowVisible = false;
         bool presetsRowVisible = true;
@@ -54,7 +55,7 @@ namespace corvantis
         void save();
         void hideWindow();
 
-        std::unique_ptr<AsyncDialogs> dialogs;
+        std::unique_ptr<EditorDialogs> dialogs;
 
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SettingsGUI)
     };

@@ -55,8 +55,9 @@ namespace corvantis
 
         // The row may be gone by the time the chooser answers.
         juce::Component::SafePointer<pathSetting> row (this);
-        dialogs->chooseFolder ("Select new path...", juce::File::getSpecialLocation (juce::File::userHomeDirectory),
-                               [row] (const juce::File& folder)
+        dialogs->chooseFile ("Select new path...", juce::File::getSpecialLocation (juce::File::userHomeDirectory), {},
+                             juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectDirectories,
+                             [row] (const juce::File& folder)
                                {
                                    if (row == nullptr || folder == juce::File())
                                        return;

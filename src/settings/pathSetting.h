@@ -1,7 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
-#include "widgets/AsyncDialogs.h"
+#include "editor/EditorDialogs.h"
 
 namespace corvantis
 {
@@ -22,7 +22,7 @@ namespace corvantis
         void setPath (const juce::String& newPath);
 
         /** Where Browse opens its folder chooser; set by the panel that holds the row. */
-        AsyncDialogs* dialogs = nullptr;
+        EditorDialogs* dialogs = nullptr;
 
         juce::String path;
         juce::Label titleLabel;

@@ -3,7 +3,7 @@
 namespace
 {
     /** Answers the folder chooser at once and records the messages, with whether the window was up at the time. */
-    class AnsweringDialogs : public corvantis::AsyncDialogs
+    class AnsweringDialogs : public corvantis::EditorDialogs
     {
     public:
         struct Message
@@ -17,12 +17,19 @@ namespace
         {
         }
 
-        void chooseFolder (const juce::String&, const juce::File&, std::function<void (const juce::File&)> onChosen) override
+        void chooseFile (const juce::String&, const juce::File&, const juce::String&, int flags,
+                         std::function<void (const juce::File&)> onChosen) override
         {
+            EXPECT_NE (flags & juce::FileBrowserComponent::canSelectDirectories, 0);
             onChosen (folder);
         }
 
-        void showMessage (const juce::String& title, const juce::String& text, juce::Component*) override
+        void confirm (const juce::String&, const juce::String&, std::function<void (bool)>) override
+        {
+            ADD_FAILURE() << "the settings window asks no question";
+        }
+
+        void inform (const juce::String& title, const juce::String& text, std::function<void()>) override
         {
             messages.push_back ({ title, text, settingsWindow.isVisible() });
         }
