@@ -18,6 +18,7 @@ class AboutOverlayPlacementTest : public EditorTest,
 TEST_P (AboutOverlayPlacementTest, PanelKeepsItsSizeCentredOverTheWholeEditor)
 {
     const auto place = GetParam();
+    editor->setVisible (true);
     editor->setSize (place.editorWidth, place.editorHeight);
     editor->showAboutOverlay();
 
@@ -32,10 +33,11 @@ TEST_P (AboutOverlayPlacementTest, PanelKeepsItsSizeCentredOverTheWholeEditor)
 INSTANTIATE_TEST_SUITE_P (EditorSizes, AboutOverlayPlacementTest,
                           ::testing::Values (PanelPlace { 980, 500, { 348, 80 } },
                                              PanelPlace { 745, 380, { 230, 20 } },
-                                             PanelPlace { 1470, 750, { 592, 205 } }));
+                                             PanelPlace { 1470, 750, { 593, 205 } }));
 
 TEST_F (AboutOverlayPlacementTest, CloseButtonHidesTheOverlayAndShowingAgainBringsTheSameTexts)
 {
+    editor->setVisible (true);
     editor->showAboutOverlay();
     auto& panel = editor->aboutOverlay.aboutGUI;
     const auto text = panel.contentBox.getText();

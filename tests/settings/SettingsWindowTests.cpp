@@ -63,7 +63,6 @@ protected:
         chosenFolder = processor.folder.getChildFile ("My Presets");
         ASSERT_TRUE (chosenFolder.createDirectory());
 
-        WidgetTest::ignoreXErrors();
         openEditor();
         gui().setDialogs (std::make_unique<AnsweringDialogs> (chosenFolder, messages, window()));
     }
