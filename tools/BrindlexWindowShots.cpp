@@ -3,10 +3,27 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <iostream>
+#if JUCE_LINUX
+ #include <dlfcn.h>
+#endif
 #include "editor/BrindlexAudioProcessorEditor.h"
 
 namespace
 {
+    /** A bare Xvfb display has no window manager, so JUCE asks for atoms no one made; Xlib's default handler would
+        end the process over it. Hosts and JUCE applications install a handler of their own; this tool is neither. */
+    void ignoreXErrors()
+    {
+       #if JUCE_LINUX
+        using ErrorHandler = int (*) (void*, void*);
+        using SetErrorHandler = ErrorHandler (*) (ErrorHandler);
+
+        if (auto* x11 = dlopen ("libX11.so.6", RTLD_LAZY))
+            if (auto* setHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
+                setHandler ([] (void*, void*) { return 0; });
+       #endif
+    }
+
     bool writePng (const juce::Image& image, const juce::File& file)
     {
         file.deleteFile();
@@ -31,6 +48,7 @@ int main (int argc, char* argv[])
     }
 
     juce::ScopedJuceInitialiser_GUI juceInit;
+    ignoreXErrors();
 
     // A scratch folder instead of the user's settings and presets; no news service.
     const auto scratch = juce::File::createTempFile ("brindlex-shots");
@@ -54,11 +72,18 @@ int main (int argc, char* argv[])
         ok = writePng (editor.createComponentSnapshot (editor.getLocalBounds()), outputFolder.getChildFile ("about.png"));
         editor.aboutOverlay.setVisible (false);
 
-        // The framework's own title bar stands in for the native one, which a snapshot cannot show.
+        // The framework's own title bar stands in for the native one, which a snapshot cannot show; off the desktop,
+        // so that no window system answers the resize with the old size.
+        // The row shows the presets folder a user has, not the scratch folder.
+        editor.settingsWindow.settingsGUI.presetsRow.setPath (
+            juce::File::getSpecialLocation (juce::File::commonDocumentsDirectory).getFullPathName()
+            + "/Corvantis/Presets/Brindlex/");
         editor.showSettingsWindow();
         auto& window = editor.settingsWindow.documentWindow;
+        const auto panelSize = editor.settingsWindow.settingsGUI.getLocalBounds();
+        window.removeFromDesktop();
         window.setUsingNativeTitleBar (false);
-        window.setContentNonOwned (&editor.settingsWindow.settingsGUI, true);
+        window.setContentComponentSize (panelSize.getWidth(), panelSize.getHeight());
         ok = writePng (window.createComponentSnapshot (window.getLocalBounds()), outputFolder.getChildFile ("settings.png")) && ok;
         window.setVisible (false);
 

@@ -57,13 +57,13 @@ namespace corvantis
 
     juce::String KT_AboutGUI::aboutText()
     {
-        return "Brindlex is a stereo multi-tap delay with cross feedback, tempo-synced taps, modulation and a loop mode."
+        return "A stereo multi-tap delay with cross feedback and tempo-synced taps."
                "\r\n\r\n"
-               "Concept and sound design: the Corvantis sound team.\r\n"
-               "Signal processing and programming: the Corvantis development team.\r\n"
-               "Interface design: the Corvantis design team."
+               "Sound design: the Corvantis sound team\r\n"
+               "Code: the Corvantis development team\r\n"
+               "Graphics: the Corvantis design team"
                "\r\n\r\n"
-               "For the end-user licence agreement and support, please visit https://brindlex.example.org";
+               "Licence agreement and support: https://brindlex.example.org";
     }
 
     juce::String KT_AboutGUI::versionText()
