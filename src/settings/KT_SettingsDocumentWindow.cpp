@@ -3,7 +3,7 @@
 namespace corvantis
 {
     KT_SettingsDocumentWindow::KT_SettingsDocumentWindow()
-        : juce::DocumentWindow ("Settings", juce::Colour (0xff808080), juce::DocumentWindow::closeButton, true)
+        : juce::DocumentWindow ("Settings", juce::Colour (0xff808080), juce::DocumentWindow::closeButton, false)
     {
         setUsingNativeTitleBar (true);
         setTitleBarTextCentred (true);

@@ -4,7 +4,9 @@
 
 namespace corvantis
 {
-    /** The desktop window "Settings" that shows the settings panel. Closing it only hides it; nothing is saved. */
+    /** The desktop window "Settings" that shows the settings panel. Closing it only hides it; nothing is saved.
+        It goes on the desktop when it is first shown, so an editor whose settings are never opened makes no
+        window of the operating system for them. */
     class KT_SettingsDocumentWindow : public juce::DocumentWindow
     {
     public:

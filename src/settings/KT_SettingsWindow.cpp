@@ -15,6 +15,9 @@ namespace corvantis
 
     void KT_SettingsWindow::show()
     {
+        if (! documentWindow.isOnDesktop())
+            documentWindow.addToDesktop();
+
         documentWindow.setAlwaysOnTop (true);
         documentWindow.setContentNonOwned (&settingsGUI, true);
         documentWindow.centreAroundComponent (&owner, settingsGUI.getWidth(), settingsGUI.getHeight());

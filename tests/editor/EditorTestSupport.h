@@ -20,8 +20,6 @@ protected:
 
     void openEditor()
     {
-        // The editor puts its (hidden) settings window on the desktop when it is built.
-        WidgetTest::ignoreXErrors();
         owner.reset (processor->createEditorIfNeeded());
         editor = dynamic_cast<BrindlexAudioProcessorEditor*> (owner.get());
         ASSERT_NE (editor, nullptr);

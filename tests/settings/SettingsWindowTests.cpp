@@ -63,6 +63,8 @@ protected:
         chosenFolder = processor.folder.getChildFile ("My Presets");
         ASSERT_TRUE (chosenFolder.createDirectory());
 
+        // Showing the settings window puts it on the bare test display.
+        WidgetTest::ignoreXErrors();
         openEditor();
         gui().setDialogs (std::make_unique<AnsweringDialogs> (chosenFolder, messages, window()));
     }
