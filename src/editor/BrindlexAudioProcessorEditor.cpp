@@ -1,11 +1,12 @@
 #include "BrindlexAudioProcessorEditor.h"
+#include "BrindlexVersion.h"
 #include "widgets/BrindlexResources.h"
 
 using namespace EditorControlTable;
 
 namespace
 {
-    const juce::String versionText ("1.2");
+    const juce::String versionText (BrindlexVersion::shortText);
     const juce::Colour toolOffColour (0x80e8e0cb);
     const juce::Colour backgroundColour (0xff212723);
     const juce::Colour dividerColour (0xb2e8e0cb);

@@ -6,8 +6,10 @@
 
 #include "EditorControlTable.h"
 #include "EditorDialogs.h"
+#include "KT_NewAboutComponent.h"
 #include "processor/BrindlexAudioProcessor.h"
 #include "settings/KT_PresetMenu.h"
+#include "settings/KT_SettingsWindow.h"
 #include "widgets/BrindlexLookAndFeel.h"
 #include "widgets/KT_ColorKnob.h"
 #include "widgets/KT_ColorSlider.h"
@@ -39,6 +41,12 @@ public:
     void comboBoxChanged (juce::ComboBox*) override;
     void buttonClicked (juce::Button*) override;
 
+    /** Shows the about overlay over the whole editor; its close button hides it again. */
+    void showAboutOverlay();
+
+    /** Brings up the settings window in front of everything, centred on the editor. */
+    void showSettingsWindow();
+
     /** The parameter bound to the slot that holds `slider`, or null when it is none of the 45 slots. */
     KT_NewFloatParameter* getParameterForSlider (juce::Slider* slider) const;
 
@@ -65,9 +73,8 @@ public:
 
     corvantis::BrindlexLookAndFeel editorLookAndFeel { panelColour, textColour };
 
-    // Stand-ins for the about overlay and the settings window, which get their own classes with their behaviour.
-    juce::Component aboutOverlay;
-    juce::Component settingsWindow;
+    corvantis::KT_NewAboutComponent aboutOverlay;
+    corvantis::KT_SettingsWindow settingsWindow { *this, audioProcessor.settings };
 
     corvantis::KT_ComboBox logoMenu;
     corvantis::KT_PresetMenu presetMenu;
@@ -104,10 +111,6 @@ public:
 
     juce::String currentPresetName;
     juce::Random randomGenerator;
-
-    /** Shows the about overlay and the settings window (logo menu "About" and "Settings"). */
-    void showAboutOverlay();
-    void showSettingsWindow();
 
     /** Opens a web address from the logo menu; tests replace it so that no browser starts. */
     std::function<void (const juce::URL&)> openLink = [] (const juce::URL& url) { url.launchInDefaultBrowser(); };

@@ -92,14 +92,6 @@ void BrindlexAudioProcessorEditor::logoMenuChanged()
     logoMenu.setSelectedId (0, juce::sendNotificationAsync);
 }
 
-void BrindlexAudioProcessorEditor::showAboutOverlay()
-{
-}
-
-void BrindlexAudioProcessorEditor::showSettingsWindow()
-{
-}
-
 bool BrindlexAudioProcessorEditor::presetBarClicked (juce::Button* button)
 {
     const int i = presetMenu.currentIndex;

@@ -1,4 +1,5 @@
 #include "BrindlexAudioProcessor.h"
+#include "BrindlexVersion.h"
 
 namespace
 {
@@ -44,9 +45,9 @@ namespace
 void BrindlexAudioProcessor::writePresetXml (juce::XmlElement& element)
 {
     element.setAttribute ("presetName", presetName);
-    element.setAttribute ("majorVersion", 1);
-    element.setAttribute ("minorVersion", 2);
-    element.setAttribute ("revisionVersion", 0);
+    element.setAttribute ("majorVersion", BrindlexVersion::majorNumber);
+    element.setAttribute ("minorVersion", BrindlexVersion::minorNumber);
+    element.setAttribute ("revisionVersion", BrindlexVersion::revisionNumber);
 
     for (auto* parameter : getParameters())
         element.setAttribute (attributeNameOf (*parameter), (double) parameter->getValue());

@@ -84,11 +84,20 @@ void PluginSettings::readSettingsElement (const juce::XmlElement& root)
     }
 }
 
-void PluginSettings::writePluginSettings()
+juce::File PluginSettings::settingsFile() const
 {
     // A settings path taken from a damaged file could be relative; never write into the host's working folder.
     if (! juce::File::isAbsolutePath (settingsPath))
-        return;
+        return {};
+
+    return juce::File (settingsPath + settingsFileName);
+}
+
+bool PluginSettings::writePluginSettings()
+{
+    const auto file = settingsFile();
+    if (file == juce::File())
+        return false;
 
     juce::XmlElement root (rootTag);
     root.setAttribute ("pluginName", productName);
@@ -107,5 +116,5 @@ void PluginSettings::writePluginSettings()
             custom->setAttribute (entry.name, entry.value);
     }
 
-    root.writeTo (juce::File (settingsPath + settingsFileName));
+    return root.writeTo (file);
 }

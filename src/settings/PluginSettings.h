@@ -25,8 +25,12 @@ public:
         than this build's version. Never creates a folder and never reports anything. */
     void loadPluginSettings();
 
-    /** Writes the record to settingsPath + settingsFileName; a failed write is ignored. */
-    void writePluginSettings();
+    /** Writes the record to settingsPath + settingsFileName. Returns false when the file could not be
+        written; start-up ignores that, the settings window reports it. */
+    bool writePluginSettings();
+
+    /** The file that writePluginSettings writes to. */
+    juce::File settingsFile() const;
 
     juce::String baseFolder;
     juce::String defaultSettingsPath;
