@@ -1,3 +1,4 @@
+#include "MessagePump.h"
 #include "EditorTestSupport.h"
 #include "BrindlexVersion.h"
 
@@ -43,7 +44,7 @@ TEST_F (AboutOverlayPlacementTest, CloseButtonHidesTheOverlayAndShowingAgainBrin
     const auto text = panel.contentBox.getText();
 
     panel.closeButton.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (30);
+    pumpMessages (30);
     EXPECT_FALSE (editor->aboutOverlay.isVisible());
     EXPECT_NE (editor->getComponentAt (5, 5), &editor->aboutOverlay);
 

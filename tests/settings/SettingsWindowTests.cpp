@@ -1,3 +1,4 @@
+#include "MessagePump.h"
 #include "editor/EditorTestSupport.h"
 
 namespace
@@ -76,7 +77,7 @@ protected:
     void click (juce::Button& button)
     {
         button.triggerClick();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (30);
+        pumpMessages (30);
     }
 
     /** Chooses the folder in the presets row and switches the newsfeed off. */
