@@ -125,10 +125,11 @@ private:
     void announceAllLater() noexcept;
     void deliverAnnouncements();
     void announceApplied (KT_NewFloatParameter& parameter);
+    void findAndLoadStartupPreset();
 
+    // One bit per parameter: the values to announce at the start of the next block.
     static_assert (ParameterTable::numParameters <= 64, "one bit per parameter");
     std::atomic<juce::uint64> pendingAnnouncements { 0 };
-    void findAndLoadStartupPreset();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BrindlexAudioProcessor)
 };
