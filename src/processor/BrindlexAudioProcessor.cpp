@@ -152,15 +152,20 @@ void BrindlexAudioProcessor::prepareToPlay (double sampleRate, int)
 {
     engine.prepare (sampleRate);
 
-    // Every value stays as it is: the defaults, the start-up preset, a state or values that the host set
-    // before this call. The host hears them all again with the next block, so that a state it restores
-    // between this call and that block is what it hears.
+    // The host hears every value again with the next block, not from here: a state that it restores
+    // between this call and that block is then what it hears.
     if (firstPrepare || sampleRate != lastSampleRate)
     {
         engine.prepare (sampleRate);
         updateDspFromParameters();
         reset();
-        parametersChanged = true;
+
+        // The first call sets the defaults (the update above has just rescaled the left tap times)
+        // unless a state or preset was applied before it.
+        const bool useDefaults = firstPrepare && ! stateLoadedBeforePrepare;
+        for (auto* parameter : paramTable)
+            parameter->applyOwnValue (useDefaults ? parameter->getDefaultValue() : parameter->getValue());
+
         announceAllLater();
         firstPrepare = false;
     }

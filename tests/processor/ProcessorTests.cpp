@@ -107,7 +107,7 @@ TEST (Processor, BypassClearsOnlyOutputsWithoutInput)
     EXPECT_FLOAT_EQ (narrow.getSample (0, 3), 0.5f);
 }
 
-TEST (Processor, PrepareKeepsEveryValueAndTheNextBlockAnnouncesThemOnlyOnARateChange)
+TEST (Processor, PrepareAnnouncesWithTheNextBlockAndOnlyOnTheFirstCallOrARateChange)
 {
     TestProcessor p;
     auto* wet = p->getParameterAt (59);
@@ -128,7 +128,7 @@ TEST (Processor, PrepareKeepsEveryValueAndTheNextBlockAnnouncesThemOnlyOnARateCh
     ValueListener listener (*p);
     p->prepareToPlay (48000.0, 512);
     EXPECT_TRUE (listener.received.empty()) << "a host may still restore its state before the first block";
-    EXPECT_FLOAT_EQ (wet->getValue(), 0.9f) << "a value the host set before the first call stays";
+    EXPECT_FLOAT_EQ (wet->getValue(), 0.5f) << "without a state applied, the first call sets the defaults";
     EXPECT_FALSE (p->firstPrepare);
     processAndCheck (listener, 64);
 
