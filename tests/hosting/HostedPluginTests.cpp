@@ -330,15 +330,10 @@ namespace
     }
 }
 
-TEST (HostedReopen, Vst3InADawsOrder)
+TEST (HostedReopen, Vst3InBothOrders)
 {
     juce::VST3PluginFormat format;
     reopenAndCheck (format, BRINDLEX_VST3_PATH, HostOrder::prepareThenRestore);
-}
-
-TEST (HostedReopen, Vst3InTheFrameworksOrder)
-{
-    juce::VST3PluginFormat format;
     reopenAndCheck (format, BRINDLEX_VST3_PATH, HostOrder::restoreThenPrepare);
 }
 

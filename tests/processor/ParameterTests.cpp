@@ -344,13 +344,9 @@ TEST (LinkMode, WhatThePluginSetsItselfIsNeverCopied)
     juce::MemoryBlock state;
     source->getStateInformation (state);
     const auto presetFile = source.folder.getChildFile ("Stored.aup");
-    {
-        juce::XmlElement element ("Brindlex_Preset");
-        source->writingPresetFile = true;
-        source->writePresetXml (element);
-        source->writingPresetFile = false;
-        ASSERT_TRUE (element.writeTo (presetFile));
-    }
+    juce::XmlElement element ("Brindlex_Preset");
+    source->writePresetXml (element);
+    ASSERT_TRUE (element.writeTo (presetFile));
 
     const std::pair<const char*, std::function<void (BrindlexAudioProcessor&, TempoHead&)>> actions[] = {
         { "tempo change", [] (BrindlexAudioProcessor& p, TempoHead& head) { head.bpm = 97.0; processOneBlock (p); } },
