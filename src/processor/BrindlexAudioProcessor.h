@@ -64,6 +64,12 @@ public:
 
     KT_NewFloatParameter* getParameterAt (int index) const noexcept { return paramTable[(size_t) index]; }
 
+    /** Has the parameter's value announced to the host at the start of the next block, with the value it
+        has then. Values the plug-in sets itself go out this way: the wrappers pass what is announced off
+        their message thread to the host after the block, so an announcement made earlier (from prepareToPlay,
+        before a host restores a state) would reach the host with a value the host has since replaced. */
+    void announceLater (int parameterIndex) noexcept;
+
     // Members read and written directly by the parameters, the editor and the newsfeed.
     PluginSettings settings;
     std::atomic<float> currentPresetIndex { 0.0f };
@@ -115,8 +121,15 @@ private:
     LinkCopyStarter linkCopyStarter { *this };
 
     void createParameters();
-    void announceValues (bool useCurrentValues);
+    void applyDefaults();
+    void announceAllLater() noexcept;
+    void deliverAnnouncements();
+    void announceApplied (KT_NewFloatParameter& parameter);
     void findAndLoadStartupPreset();
+
+    // One bit per parameter: the values to announce at the start of the next block.
+    static_assert (ParameterTable::numParameters <= 64, "one bit per parameter");
+    std::atomic<juce::uint64> pendingAnnouncements { 0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BrindlexAudioProcessor)
 };

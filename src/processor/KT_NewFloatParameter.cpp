@@ -78,6 +78,8 @@ void KT_NewFloatParameter::setValue (float newValue)
 
     if (owner->linkMode.load (std::memory_order_relaxed) && ! linkTimerGuard.exchange (true, std::memory_order_relaxed))
     {
+        linkCopyDue.store (true, std::memory_order_release);
+
         if (juce::MessageManager::existsAndIsCurrentThread())
             startTimer (1);
         else
@@ -85,6 +87,13 @@ void KT_NewFloatParameter::setValue (float newValue)
     }
 
     linkTimerGuard.store (false, std::memory_order_relaxed);
+    owner->parametersChanged.store (true, std::memory_order_relaxed);
+}
+
+void KT_NewFloatParameter::applyOwnValue (float newValue) noexcept
+{
+    linkCopyDue.store (false, std::memory_order_release);
+    value.store (newValue, std::memory_order_relaxed);
     owner->parametersChanged.store (true, std::memory_order_relaxed);
 }
 
@@ -303,6 +312,10 @@ void KT_NewFloatParameter::timerCallback()
 {
     stopTimer();
 
+    // A state or preset applied since the change replaced the value that was to be copied.
+    if (! linkCopyDue.exchange (false, std::memory_order_acq_rel))
+        return;
+
     auto* twin = findTwin();
     if (twin == nullptr)
         return;
@@ -312,8 +325,10 @@ void KT_NewFloatParameter::timerCallback()
     if (twin->getValue() == v)
         return;
 
-    // The guard keeps the twin from scheduling a copy back to this parameter.
-    twin->linkTimerGuard.store (true, std::memory_order_relaxed);
-    twin->setValue (v);
-    twin->sendValueChangedMessageToListeners (v);
+    // Taken as the plug-in's own value, so that it is never copied back. The host hears of it from the
+    // audio thread with the next block, as of every value the plug-in sets itself: announced from here,
+    // the VST3 wrapper would write its cached value of the twin on this thread while the host writes it
+    // on its own.
+    twin->applyOwnValue (v);
+    owner->announceLater (twin->getParameterIndex());
 }

@@ -42,6 +42,11 @@ public:
     /** Starts the link copy that a change on another thread asked for; message thread only. */
     void startPendingLinkCopy();
 
+    /** Takes a value that the plug-in applies itself (a state, a preset, a link copy): like setValue it
+        raises the processor's changed flag, but it is no change of the user's or the host's, so it starts
+        no link copy and withdraws one that an earlier change of this parameter still had waiting. */
+    void applyOwnValue (float newValue) noexcept;
+
     /** Plain default value (for example 883 ms for a tap time). */
     float getDefaultPlainValue() const noexcept { return defaultValue.load (std::memory_order_relaxed); }
 
@@ -62,6 +67,7 @@ private:
     std::atomic<float> value { 0.0f };
     std::atomic<bool> linkTimerGuard { false };
     std::atomic<bool> linkCopyPending { false };
+    std::atomic<bool> linkCopyDue { false };
 
     // Two slots so that a range switch on the audio thread never rewrites the range a reader uses.
     std::array<juce::NormalisableRange<float>, 2> ranges;

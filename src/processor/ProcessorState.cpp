@@ -76,7 +76,7 @@ void BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
             currentHeight = height;
     }
 
-    for (auto* parameter : getParameters())
+    for (auto* parameter : paramTable)
     {
         const auto attributeName = attributeNameOf (*parameter);
         double value = parameter->getDefaultValue();
@@ -91,8 +91,8 @@ void BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
 
         if (! parameterLocks[(size_t) parameter->getParameterIndex()].load (std::memory_order_relaxed))
         {
-            parameter->setValue ((float) value);
-            parameter->sendValueChangedMessageToListeners ((float) value);
+            parameter->applyOwnValue ((float) value);
+            announceApplied (*parameter);
         }
     }
 }
@@ -119,5 +119,10 @@ void BrindlexAudioProcessor::setStateInformation (const void* data, int sizeInBy
     lastStateLoadTime = juce::Time::getMillisecondCounter();
 
     if (auto element = xmlFromHostState (data, sizeInBytes))
+    {
         readPresetXml (*element);
+        // The wrappers drop what a plug-in announces while its state is being set: the host hears the
+        // restored values with the next block.
+        announceAllLater();
+    }
 }

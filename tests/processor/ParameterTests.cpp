@@ -56,6 +56,23 @@ namespace
     {
         pumpMessages (milliseconds);
     }
+
+    /** One silent block: it hands the host what the plug-in announced since the last one. */
+    void processOneBlock (BrindlexAudioProcessor& p)
+    {
+        juce::AudioBuffer<float> buffer (2, 64);
+        juce::MidiBuffer midi;
+        buffer.clear();
+        p.processBlock (buffer, midi);
+    }
+
+    /** A prepared processor whose first block has run, with Link Mode switched on or off. */
+    void prepareWithLink (BrindlexAudioProcessor& p, bool on)
+    {
+        p.prepareToPlay (48000.0, 64);
+        byName (p, "Link Mode")->setValue (on ? 1.0f : 0.0f);
+        processOneBlock (p);
+    }
 }
 
 TEST (ParameterTable, IdsNamesAndOrderAsTheHostSeesThem)
@@ -249,66 +266,118 @@ TEST (ParameterText, TypedTextsGoBackToTheirValues)
 TEST (LinkMode, CopiesOnceToTheTwinAndThenStaysQuiet)
 {
     TestProcessor p;
+    prepareWithLink (*p, true);
     NotificationCounter counter (*p);
     auto* l2Mod = byName (*p, "L2 Tap Mod");
     auto* r2Mod = byName (*p, "R2 Tap Mod");
     const int r2Index = r2Mod->getParameterIndex();
     const int l2Index = l2Mod->getParameterIndex();
 
-    p->linkMode = true;
     l2Mod->setValue (0.8f);
     runMessageLoop (100);
-
     EXPECT_FLOAT_EQ (r2Mod->getValue(), 0.8f);
+    EXPECT_EQ (counter.total(), 0) << "the host hears of the copy with the next block";
+
+    processOneBlock (*p);
     EXPECT_EQ (counter.counts[(size_t) r2Index], 1);
     EXPECT_FLOAT_EQ (counter.lastValues[(size_t) r2Index], 0.8f);
     EXPECT_EQ (counter.counts[(size_t) l2Index], 0) << "the copy is not sent back";
 
     counter.clear();
     runMessageLoop (100);
+    processOneBlock (*p);
     EXPECT_EQ (counter.total(), 0) << "the pair stays quiet while link mode stays on";
 
-    // Right to left works as well.
-    byName (*p, "RMOD Rate")->setValue (0.25f);
-    runMessageLoop (50);
-    EXPECT_FLOAT_EQ (byName (*p, "LMOD Rate")->getValue(), 0.25f);
-    EXPECT_EQ (counter.total(), 1);
-}
-
-TEST (LinkMode, ChangesFromTheAudioThreadAreCopiedByTheMessageThread)
-{
-    TestProcessor p;
-    NotificationCounter counter (*p);
-    p->linkMode = true;
-
-    // A host automating a parameter from its audio thread.
-    std::thread audio ([&p] { byName (*p, "LFB Hi Damp")->setValue (0.35f); });
+    // Right to left works as well, and from a host's audio thread too.
+    std::thread audio ([&p] { byName (*p, "RMOD Rate")->setValue (0.25f); });
     audio.join();
-    EXPECT_FLOAT_EQ (byName (*p, "RFB Hi Damp")->getValue(), 0.5f) << "the copy happens on the message thread";
-
     runMessageLoop (100);
-    EXPECT_FLOAT_EQ (byName (*p, "RFB Hi Damp")->getValue(), 0.35f);
+    processOneBlock (*p);
+    EXPECT_FLOAT_EQ (byName (*p, "LMOD Rate")->getValue(), 0.25f);
     EXPECT_EQ (counter.total(), 1);
 }
 
 TEST (LinkMode, PansGlobalsAndLinkOffCopyNothing)
 {
     TestProcessor p;
+    prepareWithLink (*p, true);
     NotificationCounter counter (*p);
 
-    p->linkMode = true;
     byName (*p, "L1 Tap Pan")->setValue (0.3f);
     byName (*p, "Drive")->setValue (0.7f);
     byName (*p, "LF Cut")->setValue (0.2f);
     runMessageLoop (50);
+    processOneBlock (*p);
     EXPECT_EQ (counter.total(), 0);
     EXPECT_FLOAT_EQ (byName (*p, "R1 Tap Pan")->getValue(), 1.0f);
 
-    p->linkMode = false;
+    byName (*p, "Link Mode")->setValue (0.0f);
+    processOneBlock (*p);
     byName (*p, "L3 Tap Level")->setValue (0.1f);
     runMessageLoop (50);
+    processOneBlock (*p);
     EXPECT_EQ (counter.total(), 0);
     EXPECT_FLOAT_EQ (byName (*p, "R3 Tap Level")->getValue(), 1.0f);
+}
+
+TEST (LinkMode, WhatThePluginSetsItselfIsNeverCopied)
+{
+    struct TempoHead : juce::AudioPlayHead
+    {
+        juce::Optional<PositionInfo> getPosition() const override
+        {
+            PositionInfo info;
+            info.setBpm (bpm);
+            return info;
+        }
+        double bpm = 120.0;
+    };
+
+    // Pairs that differ, Link Mode on: a project saved like this, or a preset stored like this.
+    const std::pair<const char*, float> stored[] = { { "L1 Tap Time", 0.8f }, { "R1 Tap Time", 0.2f },
+                                                     { "L2 Tap Time", 0.3f }, { "R2 Tap Time", 0.7f },
+                                                     { "L1 Tap Mod", 0.1f }, { "R1 Tap Mod", 0.9f },
+                                                     { "LFB Tap Mode", 1.0f }, { "RFB Tap Mode", 0.0f } };
+    TestProcessor source;
+    for (auto [name, v] : stored)
+        byName (*source, name)->setValue (v);
+    byName (*source, "Link Mode")->setValue (1.0f);
+    juce::MemoryBlock state;
+    source->getStateInformation (state);
+    const auto presetFile = source.folder.getChildFile ("Stored.aup");
+    juce::XmlElement element ("Brindlex_Preset");
+    source->writePresetXml (element);
+    ASSERT_TRUE (element.writeTo (presetFile));
+
+    const std::pair<const char*, std::function<void (BrindlexAudioProcessor&, TempoHead&)>> actions[] = {
+        { "tempo change", [] (BrindlexAudioProcessor& p, TempoHead& head) { head.bpm = 97.0; processOneBlock (p); } },
+        { "new sample rate", [] (BrindlexAudioProcessor& p, TempoHead&) { p.prepareToPlay (44100.0, 64); } },
+        { "state restored", [&state] (BrindlexAudioProcessor& p, TempoHead&) { p.setStateInformation (state.getData(), (int) state.getSize()); } },
+        { "preset loaded", [&presetFile] (BrindlexAudioProcessor& p, TempoHead&) { p.loadPresetFile (presetFile); } },
+    };
+
+    for (const auto& [what, action] : actions)
+    {
+        TestProcessor p;
+        TempoHead head;
+        p->setPlayHead (&head);
+        prepareWithLink (*p, false);
+        for (auto [name, v] : stored)
+            byName (*p, name)->setValue (v);
+        byName (*p, "Link Mode")->setValue (1.0f);
+        processOneBlock (*p);
+        runMessageLoop (30);
+
+        action (*p, head);
+        runMessageLoop (50);
+        processOneBlock (*p);
+        runMessageLoop (50);
+
+        for (auto [name, v] : stored)
+            EXPECT_FLOAT_EQ (byName (*p, name)->getValue(), v) << what << ": " << name;
+        EXPECT_TRUE (p->linkMode.load()) << what;
+        p->setPlayHead (nullptr);
+    }
 }
 
 TEST (ParameterChanges, EverySetValueRaisesTheChangedFlag)
