@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "EditorControlTable.h"
+#include "newsfeed/KT_NewsFeedComponent.h"
 #include "processor/BrindlexAudioProcessor.h"
 #include "widgets/BrindlexLookAndFeel.h"
 #include "widgets/KT_ColorKnob.h"
@@ -96,8 +97,7 @@ public:
     std::unique_ptr<juce::ResizableCornerComponent> cornerResizer;
     juce::ComponentBoundsConstrainer sizeConstrainer;
 
-    // Stand-in for the news bell, which gets its own class with the news menu.
-    std::unique_ptr<juce::Component> newsView;
+    std::unique_ptr<corvantis::KT_NewsFeedComponent> newsView;
     bool newsDelivered = false;
     bool newsReadStored = false;
 
@@ -116,6 +116,7 @@ private:
     void setUpComboBox (int comboSlot);
     void layOutTapSection (int channel);
     void releaseUnlockAllRequest();
+    void handOverNews();
     void writeToggle (int toggleSlot);
 
     std::array<KT_NewFloatParameter*, EditorControlTable::numSlots> sliderParameters {};
