@@ -75,7 +75,6 @@ namespace
             return entries;
         }
 
-        juce::ScopedJuceInitialiser_GUI juceInit;
         LoopbackHttpServer server { newsReply() };
         juce::File folder { juce::File::createTempFile ("brindlex-news-editor") };
         juce::File cacheFile { folder.getChildFile ("Corvantis/Settings/newsfeed.xml") };
@@ -98,7 +97,8 @@ TEST_F (EditorNews, BellShowsTheFetchedNewsAndStoresThemReadOnceTheMenuHasBeenSe
 
     juce::StringArray titles;
     int withIcon = 0;
-    for (juce::PopupMenu::MenuItemIterator it (bell.createNewsMenu()); it.next();)
+    const auto menu = bell.createNewsMenu();
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
     {
         titles.add (it.getItem().text);
         withIcon += it.getItem().image != nullptr ? 1 : 0;
@@ -117,7 +117,7 @@ TEST_F (EditorNews, BellShowsTheFetchedNewsAndStoresThemReadOnceTheMenuHasBeenSe
 
     ASSERT_TRUE (pumpUntil ([this] { return editor->newsReadStored; }, 2000));
     using Entry = std::pair<int, bool>;
-    EXPECT_EQ (cacheEntries(), juce::Array<Entry> ({ { 12, true }, { 11, true }, { 10, true } }));
+    EXPECT_EQ (cacheEntries(), juce::Array<Entry> (Entry { 12, true }, Entry { 11, true }, Entry { 10, true }));
     EXPECT_EQ (bell.badge.unreadBadgeCount, 0);
     EXPECT_EQ (WidgetTest::countNear (WidgetTest::render (bell.badge), badgeRed), 0);
     WidgetTest::dismissMenu();

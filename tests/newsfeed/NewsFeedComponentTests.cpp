@@ -15,14 +15,14 @@ namespace
         return n;
     }
 
-    /** The bounds of the pixels whose alpha exceeds half. */
+    /** The bounds of every pixel that is painted at all. */
     juce::Rectangle<int> paintedBounds (const juce::Image& image)
     {
         juce::Rectangle<int> bounds;
 
         for (int y = 0; y < image.getHeight(); ++y)
             for (int x = 0; x < image.getWidth(); ++x)
-                if (image.getPixelAt (x, y).getAlpha() > 127)
+                if (image.getPixelAt (x, y).getAlpha() > 0)
                     bounds = bounds.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1)
                                               : bounds.getUnion ({ x, y, 1, 1 });
 
@@ -40,7 +40,6 @@ namespace
 
     struct NewsBell : public WidgetTest::MenuTest
     {
-        juce::ScopedJuceInitialiser_GUI juceInit;
         corvantis::KT_NewsFeedComponent bell { juce::Colour (0xffe8e0cb) };
     };
 }
@@ -168,6 +167,10 @@ TEST_F (NewsBell, DestroyedWithItsMenuOpenClosesTheMenuAndIgnoresItsResult)
     bellOnWindow->newsItems.add (newsItem (9, true));
     bellOnWindow->setBounds (0, 0, 40, 40);
     window.addAndMakeVisible (*bellOnWindow);
+
+    // A menu closes itself at once while no window of the process has the keyboard focus.
+    window.setWantsKeyboardFocus (true);
+    ASSERT_TRUE (WidgetTest::focus (window));
 
     bellOnWindow->showNewsMenu();
     WidgetTest::pump (100);
