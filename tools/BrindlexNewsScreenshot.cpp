@@ -70,7 +70,11 @@ namespace
             editor->setVisible (true);
             editor->addToDesktop (0);
 
-            if (pumpUntil ([editor] { return editor->newsDelivered; }, 10000))
+            // A menu closes itself at once while no window of the process has the keyboard focus.
+            editor->setWantsKeyboardFocus (true);
+            editor->grabKeyboardFocus();
+
+            if (pumpUntil ([editor] { return editor->newsDelivered && editor->hasKeyboardFocus (false); }, 10000))
             {
                 editor->newsView->showNewsMenu();
                 juce::MessageManager::getInstance()->runDispatchLoopUntil (300);
