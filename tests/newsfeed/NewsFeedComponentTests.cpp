@@ -168,12 +168,9 @@ TEST_F (NewsBell, DestroyedWithItsMenuOpenClosesTheMenuAndIgnoresItsResult)
     bellOnWindow->setBounds (0, 0, 40, 40);
     window.addAndMakeVisible (*bellOnWindow);
 
-    // A menu closes itself at once while no window of the process has the keyboard focus.
-    window.setWantsKeyboardFocus (true);
-    ASSERT_TRUE (WidgetTest::focus (window));
 
+    // No message is handled between opening the menu and deleting the bell, so the menu is certainly still open.
     bellOnWindow->showNewsMenu();
-    WidgetTest::pump (100);
     ASSERT_NE (WidgetTest::openMenu(), nullptr);
 
     bellOnWindow.reset();
