@@ -3,15 +3,6 @@
 
 namespace
 {
-    LoopbackHttpServer::Reply newsReply()
-    {
-        LoopbackHttpServer::Reply reply;
-        reply.body = R"([{ "id": 12, "title": "Brindlex 1.3 is out", "url": "https://news.example/12", "tags": "CRVPLG8" },
-                         { "id": 11, "title": "Spring sale", "url": "https://news.example/11", "tags": "news" },
-                         { "id": 10, "title": "New manual", "url": "https://news.example/10", "tags": "news" }])";
-        return reply;
-    }
-
     template <typename Condition>
     bool pumpUntil (Condition condition, int timeOutMs)
     {
@@ -26,7 +17,9 @@ namespace
 
 TEST_F (EditorNews, BellShowsTheFetchedNewsAndStoresThemReadOnceTheMenuHasBeenSeen)
 {
-    LoopbackHttpServer server (newsReply());
+    LoopbackHttpServer server ({ 200, R"([{ "id": 12, "title": "Brindlex 1.3 is out", "url": "https://n.example/12", "tags": "CRVPLG8" },
+                                          { "id": 11, "title": "Spring sale", "url": "https://n.example/11", "tags": "news" },
+                                          { "id": 10, "title": "New manual", "url": "https://n.example/10", "tags": "news" }])" });
     TestProcessor base ([] (const juce::File& folder) { folder.getChildFile ("Corvantis/Settings").createDirectory(); });
     BrindlexAudioProcessor processor (base.folder, server.getAddress());
     const auto cacheFile = base.folder.getChildFile ("Corvantis/Settings/newsfeed.xml");

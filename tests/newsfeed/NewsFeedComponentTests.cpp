@@ -8,13 +8,14 @@ namespace
         return { id, "Item " + juce::String (id), url, {}, false, forThisPlugin };
     }
 
-    /** The bounds of every pixel that is painted at all, in an image of the drawable (or component) alone. */
-    juce::Rectangle<int> paintedBounds (const juce::Image& image)
+    /** The bounds of the pixels painted at all, or of those near `colour` when one is given. */
+    juce::Rectangle<int> paintedBounds (const juce::Image& image, juce::Colour colour = {})
     {
         juce::RectangleList<int> painted;
         for (int y = 0; y < image.getHeight(); ++y)
             for (int x = 0; x < image.getWidth(); ++x)
-                if (image.getPixelAt (x, y).getAlpha() > 0)
+                if (colour.isTransparent() ? image.getPixelAt (x, y).getAlpha() > 0
+                                           : WidgetTest::near (image.getPixelAt (x, y), colour, 40))
                     painted.add ({ x, y, 1, 1 });
         return painted.getBounds();
     }
@@ -39,14 +40,8 @@ TEST_F (NewsBell, BadgeDrawsTheCountInARedSquareAndNothingForZero)
     badge.unreadBadgeCount = 3;
     const auto image = WidgetTest::render (badge);
     EXPECT_TRUE (WidgetTest::pixelIs (image, 12, 2, juce::Colour (0xFFB22C2C)));
-
-    juce::RectangleList<int> white;
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 24; ++x)
-            if (WidgetTest::near (image.getPixelAt (x, y), juce::Colours::white, 40))
-                white.add ({ x, y, 1, 1 });
-    EXPECT_TRUE (juce::Rectangle<int> (3, 3, 18, 18).contains (white.getBounds())) << white.getBounds().toString();
-    EXPECT_NEAR (white.getBounds().getCentreX(), 12, 2);
+    const auto digit = paintedBounds (image, juce::Colours::white);
+    EXPECT_TRUE (! digit.isEmpty() && juce::Rectangle<int> (3, 3, 18, 18).contains (digit)) << digit.toString();
 }
 
 TEST_F (NewsBell, MenuMarksItemsAndDrawsIconsAtTheEditorsScale)
@@ -74,15 +69,12 @@ TEST_F (NewsBell, MenuMarksItemsAndDrawsIconsAtTheEditorsScale)
     // the lower points 0.86 h, and the side points run past both edges.
     EXPECT_EQ (items[0]->image->getDrawableBounds().toNearestInt(), juce::Rectangle<int> (0, 0, 15, 22));
     const auto star = paintedBounds (render (*items[0]->image));
-    EXPECT_EQ (star.getY(), 1) << star.toString();
-    EXPECT_EQ (star.getWidth(), 15) << star.toString();
-    EXPECT_NEAR (star.getBottom(), 19, 1) << star.toString();
+    EXPECT_TRUE (star.getY() == 1 && star.getWidth() == 15 && std::abs (star.getBottom() - 19) <= 1) << star.toString();
 
     bell.newsItems.clear();
     const auto empty = bell.createNewsMenu();
     juce::PopupMenu::MenuItemIterator it (empty);
-    ASSERT_TRUE (it.next());
-    EXPECT_EQ (it.getItem().text, "No news to display");
+    EXPECT_TRUE (it.next() && it.getItem().text == "No news to display" && ! it.next());
 }
 
 TEST_F (NewsBell, ChosenItemOpensOnlyAPlainWebAddress)
@@ -104,7 +96,6 @@ TEST_F (NewsBell, ChosenItemOpensOnlyAPlainWebAddress)
         bell.newsItems = NewsItemArray (newsItem (9, true), newsItem (8, false, url));
 
         bell.newsMenuCallback (2);
-        bell.newsMenuCallback (0);
         EXPECT_EQ (opened, opens ? juce::StringArray (url) : juce::StringArray()) << url;
     }
 }
