@@ -101,7 +101,7 @@ BrindlexAudioProcessorEditor::BrindlexAudioProcessorEditor (BrindlexAudioProcess
     versionLabel.setJustificationType (juce::Justification::centredRight);
     versionLabel.setColour (juce::Label::textColourId, textColour);
 
-    newsView = std::make_unique<juce::Component>();
+    newsView = std::make_unique<corvantis::KT_NewsFeedComponent> (textColour);
     addAndMakeVisible (*newsView);
     newsView->setVisible (audioProcessor.newsfeedEnabled);
 
@@ -244,6 +244,7 @@ BrindlexAudioProcessorEditor::BrindlexAudioProcessorEditor (BrindlexAudioProcess
 
 BrindlexAudioProcessorEditor::~BrindlexAudioProcessorEditor()
 {
+    stopTimer();
     setLookAndFeel (nullptr);
 }
 
@@ -487,7 +488,11 @@ void BrindlexAudioProcessorEditor::resized()
 
     const float delRight = (float) delButton->getRight();
     if (audioProcessor.newsfeedEnabled)
+    {
+        newsView->scaleX = sx;
+        newsView->scaleY = sy;
         newsView->setBounds (trunc (delRight - 10.0f * sx), trunc (2.0f * sy), trunc (40.0f * sx), trunc (40.0f * sy));
+    }
 
     versionLabel.setBounds (trunc (delRight + 20.0f * sx), pm.getY(), trunc (248.0f * sx), pm.getHeight());
     titleLabel.setBounds (trunc (823.0f * sx), trunc (60.0f * sy), trunc (134.0f * sx), trunc (18.0f * sy));
@@ -692,6 +697,8 @@ void BrindlexAudioProcessorEditor::timerCallback()
     for (int i = sliderList.size(); --i >= 0;)
         audioProcessor.parameterLocks[(size_t) sliderList[i]->paramIndex].store (sliderList[i]->locked, std::memory_order_relaxed);
 
+    handOverNews();
+
     versionLabel.setText (" - v" + versionText, juce::dontSendNotification);
 
     const auto show = [this] (int slot)
@@ -737,6 +744,48 @@ void BrindlexAudioProcessorEditor::timerCallback()
     toggleButtons[reverseToggle]->setToggleState (toggleParameters[reverseToggle]->getValue() != 0.0f,
                                                   juce::dontSendNotification);
     reverseLabel.setVisible (looping);
+}
+
+/** Gives the bell the news once it is ready, and stores every item as read once the news menu has been seen;
+    each happens once per editor. */
+void BrindlexAudioProcessorEditor::handOverNews()
+{
+    auto& news = audioProcessor.newsProcessor;
+
+    if (news.newsReady && ! newsDelivered)
+    {
+        newsView->newsItems = news.newsItems;
+        newsView->repaint();
+        newsView->badge.unreadBadgeCount = news.unreadCount;
+        newsView->badge.repaint();
+        newsView->repaint();
+        newsDelivered = true;
+        newsView->storedStates = news.storedStates;
+    }
+
+    if (newsView->menuSeen && ! newsReadStored)
+    {
+        if (news.hasUnread)
+        {
+            const juce::ScopedLock sl (news.newsLock);
+
+            auto readItems = news.newsItems;
+            for (auto& item : readItems)
+                item.newsRead = true;
+
+            news.writeNewsfeedFile (readItems);
+            news.hasUnread = false;
+            news.loadNewsfeedFile();
+            news.updateUnreadState (false);
+        }
+
+        newsView->badge.unreadBadgeCount = news.unreadCount;
+        newsView->badge.repaint();
+        newsView->repaint();
+        newsReadStored = true;
+        newsView->storedStates = news.storedStates;
+        repaint();
+    }
 }
 
 void BrindlexAudioProcessorEditor::releaseUnlockAllRequest()

@@ -7,6 +7,7 @@
 #include "EditorControlTable.h"
 #include "EditorDialogs.h"
 #include "KT_NewAboutComponent.h"
+#include "newsfeed/KT_NewsFeedComponent.h"
 #include "processor/BrindlexAudioProcessor.h"
 #include "settings/KT_PresetMenu.h"
 #include "settings/KT_SettingsWindow.h"
@@ -104,8 +105,7 @@ public:
     std::unique_ptr<juce::ResizableCornerComponent> cornerResizer;
     juce::ComponentBoundsConstrainer sizeConstrainer;
 
-    // Stand-in for the news bell, which gets its own class with the news menu.
-    std::unique_ptr<juce::Component> newsView;
+    std::unique_ptr<corvantis::KT_NewsFeedComponent> newsView;
     bool newsDelivered = false;
     bool newsReadStored = false;
 
@@ -131,6 +131,7 @@ private:
     void setUpComboBox (int comboSlot);
     void layOutTapSection (int channel);
     void releaseUnlockAllRequest();
+    void handOverNews();
     void writeToggle (int toggleSlot);
 
     // The preset bar and the logo menu (EditorPresetBar.cpp).

@@ -237,6 +237,21 @@ TEST_F (NewsCache, MissingFileLeavesStatesAndCountUnchanged)
     EXPECT_EQ (news.unreadCount, 5);
 }
 
+TEST_F (NewsCache, RelativeCachePathWritesNothingIntoTheWorkingFolder)
+{
+    const auto previous = juce::File::getCurrentWorkingDirectory();
+    folder.setAsCurrentWorkingDirectory();
+    news.newsfeedFile = "newsfeed.xml";
+
+    fetchEnds ({ item (31), item (30) });
+    news.writeNewsfeedFile (news.newsItems);
+    previous.setAsCurrentWorkingDirectory();
+
+    EXPECT_FALSE (cacheFile.exists());
+    EXPECT_TRUE (news.newsReady);
+    EXPECT_EQ (news.unreadCount, 0);
+}
+
 TEST_F (NewsCache, ADirectoryInPlaceOfTheFileCountsAsNoFile)
 {
     cacheFile.createDirectory();
