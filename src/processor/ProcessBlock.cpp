@@ -74,8 +74,9 @@ void BrindlexAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
         lastPushedBpm = (double) bpm;
     }
 
-    const float dry = paramTable[ParameterTable::dry]->getValue();
-    const float wet = paramTable[ParameterTable::wet]->getValue();
+    const float dry = paramTable[ParameterTable::dry]->getClampedValue();
+    const float wet = paramTable[ParameterTable::wet]->getClampedValue();
 
     engine.process (left, right, numSamples, dry, wet);
+    engine.replaceNonFiniteState (numSamples);
 }

@@ -174,13 +174,13 @@ TEST (ParameterText, TapTimesFollowRangeAndSync)
     auto* lfb = byName (*p, "LFB Tap Time");
 
     // "5 ms": 0.1..5, skew 1; 0.5 reads 2.55 ms with two decimals.
-    l1->setRangeAndDefault (0.1f, 5.0f, 1.0f, 2.449f);
-    lfb->setRangeAndDefault (0.1f, 5.0f, 1.0f, 2.449f);
+    l1->useTimeRange (1, 2.449f);
+    lfb->useTimeRange (1, 2.449f);
     p->timeRangeIndex[0] = 1;
     EXPECT_EQ (l1->getText (0.5f, 100), "2.55 ms");
     EXPECT_EQ (lfb->getText (0.5f, 100), "2 ms") << "the feedback time never shows decimals";
 
-    l1->setRangeAndDefault (0.1f, 25.0f, 1.0f, 12.0f);
+    l1->useTimeRange (2, 12.0f);
     p->timeRangeIndex[0] = 2;
     EXPECT_EQ (l1->getText (0.48f, 100), "12 ms");
 
@@ -239,7 +239,7 @@ TEST (ParameterText, TypedTextsGoBackToTheirValues)
     EXPECT_FLOAT_EQ (pan->getValueForText ("X 20 %"), pan->getValue());
 
     // Two decimals under the "5 ms" range.
-    byName (*p, "L1 Tap Time")->setRangeAndDefault (0.1f, 5.0f, 1.0f, 2.449f);
+    byName (*p, "L1 Tap Time")->useTimeRange (1, 2.449f);
     p->timeRangeIndex[0] = 1;
     for (int i = 0; i <= 200; ++i)
         roundTrips ("L1 Tap Time", (float) i / 200.0f);
@@ -317,4 +317,83 @@ TEST (ParameterChanges, EverySetValueRaisesTheChangedFlag)
     byName (*p, "Dry")->setValue (0.2f);
     EXPECT_TRUE (p->parametersChanged.load());
     EXPECT_FLOAT_EQ (byName (*p, "Dry")->getValue(), 0.2f);
+}
+
+TEST (ParameterText, ReadersSeeOneWholeRangeWhileTheAudioThreadSwitchesIt)
+{
+    TestProcessor p;
+    auto* time = p->getParameterAt (ParameterTable::l1Time);
+    constexpr float value = 0.37f;
+
+    // What a reader may see: the text and typed value under "Full" or under "25 ms", never a mixture.
+    juce::StringArray texts;
+    juce::Array<float> typed;
+    for (const int range : { 0, 2 })
+    {
+        p->setTimeRange (range, 0);
+        texts.add (time->getText (value, 100));
+        typed.add (time->getValueForText ("10 ms"));
+    }
+
+    std::atomic<bool> reading { true };
+    std::thread audio ([&]
+    {
+        for (int i = 0; reading.load(); ++i)
+            p->setTimeRange (i % 2 == 0 ? 0 : 2, 0);
+    });
+
+    int mixed = 0;
+    for (int i = 0; i < 20000; ++i)
+    {
+        if (! texts.contains (time->getText (value, 100)) || ! typed.contains (time->getValueForText ("10 ms")))
+            ++mixed;
+    }
+
+    reading = false;
+    audio.join();
+    EXPECT_EQ (mixed, 0);
+}
+
+TEST (Unloading, DeletionOnAnotherThreadWaitsForATimerCallbackInProgress)
+{
+    const auto folder = juce::File::createTempFile ("brindlex-unload");
+    folder.createDirectory();
+    auto processor = std::make_unique<BrindlexAudioProcessor> (folder);
+    processor->linkMode = true;
+
+    // Hears the link copy, which a timer makes on the message thread, and takes its time over it.
+    struct SlowListener : juce::AudioProcessorParameter::Listener
+    {
+        void parameterValueChanged (int, float) override
+        {
+            inCallback.signal();
+            juce::Thread::sleep (300);
+            callbackEnded = juce::Time::getMillisecondCounterHiRes();
+        }
+
+        void parameterGestureChanged (int, bool) override {}
+
+        juce::WaitableEvent inCallback;
+        std::atomic<double> callbackEnded { 0.0 };
+    } listener;
+
+    byName (*processor, "R1 Tap Mod")->addListener (&listener);
+    byName (*processor, "L1 Tap Mod")->setValue (0.3f);
+
+    std::atomic<double> deleted { 0.0 };
+    std::thread host ([&]
+    {
+        listener.inCallback.wait (5000);
+        processor.reset();
+        deleted = juce::Time::getMillisecondCounterHiRes();
+    });
+
+    const auto deadline = juce::Time::getMillisecondCounter() + 5000;
+    while (deleted.load() == 0.0 && juce::Time::getMillisecondCounter() < deadline)
+        runMessageLoop (10);
+
+    host.join();
+    EXPECT_GT (listener.callbackEnded.load(), 0.0);
+    EXPECT_GE (deleted.load(), listener.callbackEnded.load()) << "nothing the callback touches goes while it runs";
+    folder.deleteRecursively();
 }
