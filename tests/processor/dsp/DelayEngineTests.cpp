@@ -635,8 +635,7 @@ TEST (DelayEngine, BlockSizeDoesNotChangeTheOutput)
 
 TEST (DelayEngine, ABadWorkingValueLastsNoLongerThanItsBlock)
 {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     const struct { const char* what; std::function<void (DelayEngine&, bool bad)> set; } poisons[] = {
         { "feedback", [=] (DelayEngine& e, bool bad) { e.feedbackAmount[0] = bad ? nan : 0.5f; } },
         { "drive", [=] (DelayEngine& e, bool bad) { e.drive = bad ? nan : 0.0f; } },
@@ -655,28 +654,23 @@ TEST (DelayEngine, ABadWorkingValueLastsNoLongerThanItsBlock)
             e.tapTimeMs[ch][0] = 5.0f;
             e.tapGain[ch][0] = 1.0f;
             e.feedbackTimeMs[ch] = 7.0f;
-            e.feedbackAmount[ch] = 0.5f;
-            e.lowDamp[ch].g = 0.5f;
-            e.highDamp[ch].g = 0.5f;
+            e.feedbackAmount[ch] = e.lowDamp[ch].g = e.highDamp[ch].g = 0.5f;
         }
 
+        // One block of a sine, wet only, closed as the processor closes every block: the RMS, or -1 when not finite.
         double phase = 0.0;
         auto block = [&]
         {
             std::vector<float> l (512), r (512);
-            for (size_t i = 0; i < l.size(); ++i, phase += 0.05)
-                l[i] = r[i] = 0.5f * (float) std::sin (phase);
+            for (auto& x : l)
+                x = 0.5f * (float) std::sin (phase += 0.05);
+            r = l;
             rig.run (l, r);
             e.replaceNonFiniteState (512);
-
-            bool finite = true;
             double sum = 0.0;
             for (size_t i = 0; i < l.size(); ++i)
-            {
-                finite = finite && std::isfinite (l[i]) && std::isfinite (r[i]);
                 sum += (double) l[i] * l[i] + (double) r[i] * r[i];
-            }
-            return finite ? std::sqrt (sum / 1024.0) : -1.0;
+            return std::isfinite (sum) ? std::sqrt (sum / 1024.0) : -1.0;
         };
 
         // The whole line filled, so that loop playback has something to play wherever it goes.
