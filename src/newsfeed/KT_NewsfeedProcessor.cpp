@@ -1,4 +1,5 @@
 #include "KT_NewsfeedProcessor.h"
+#include "settings/BoundedXml.h"
 
 #include <climits>
 #include <cstdlib>
@@ -99,7 +100,7 @@ void KT_NewsfeedProcessor::loadNewsfeedFile()
 
     storedStates.clearQuick();
 
-    const auto root = juce::XmlDocument::parse (juce::File (newsfeedFile));
+    const auto root = BoundedXml::parse (juce::File (newsfeedFile));
 
     if (root == nullptr || ! root->getTagName().equalsIgnoreCase ("NEWSFEED"))
         return;

@@ -55,7 +55,26 @@ BrindlexAudioProcessor::BrindlexAudioProcessor (const juce::File& settingsBaseFo
         newsProcessor.start (settings.settingsPath + "newsfeed.xml", "CRVPLG8");
 }
 
-BrindlexAudioProcessor::~BrindlexAudioProcessor() = default;
+BrindlexAudioProcessor::~BrindlexAudioProcessor()
+{
+    stopTimers();
+}
+
+void BrindlexAudioProcessor::stopTimers()
+{
+    // A timer callback runs on the message thread with the framework's timer lock released, so a timer
+    // stopped on another thread (a host deleting the plug-in on its own thread) may still be inside its
+    // callback, walking parameters that are about to go. With the message thread held still while they
+    // stop, no callback is running and none can start again.
+    std::optional<juce::MessageManagerLock> messageThreadHeld;
+    if (auto* mm = juce::MessageManager::getInstanceWithoutCreating(); mm != nullptr && ! mm->isThisTheMessageThread())
+        messageThreadHeld.emplace();
+
+    linkCopyStarter.stopTimer();
+    for (auto* parameter : paramTable)
+        parameter->stopLinkCopies();
+    newsProcessor.stopTimer();
+}
 
 void BrindlexAudioProcessor::createParameters()
 {

@@ -3,6 +3,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <array>
 #include <atomic>
+#include <optional>
 
 #include "KT_NewFloatParameter.h"
 #include "ParameterTable.h"
@@ -57,6 +58,13 @@ public:
     void writePresetXml (juce::XmlElement& element);
     void readPresetXml (const juce::XmlElement& element);
     void loadPresetFile (const juce::File& file);
+
+    /** The element of a host state (the framework's binary envelope around the XML text), or nothing when
+        the data is damaged or refused. Nothing is applied. */
+    static std::unique_ptr<juce::XmlElement> parseHostState (const void* data, int sizeInBytes);
+
+    /** The element of a preset document, or nothing when the text is cut off, refused or not XML. */
+    static std::unique_ptr<juce::XmlElement> parsePresetText (const juce::String& text);
 
     // Working values of the delay engine, recomputed from the parameters each block.
     void updateDspFromParameters();
@@ -125,6 +133,7 @@ private:
     void announceAllLater() noexcept;
     void deliverAnnouncements();
     void announceApplied (KT_NewFloatParameter& parameter);
+    void stopTimers();
     void findAndLoadStartupPreset();
 
     // One bit per parameter: the values to announce at the start of the next block.

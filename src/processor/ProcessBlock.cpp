@@ -73,8 +73,9 @@ void BrindlexAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
 
     deliverAnnouncements();
 
-    const float dry = paramTable[ParameterTable::dry]->getValue();
-    const float wet = paramTable[ParameterTable::wet]->getValue();
+    const float dry = paramTable[ParameterTable::dry]->getClampedValue();
+    const float wet = paramTable[ParameterTable::wet]->getClampedValue();
 
     engine.process (left, right, numSamples, dry, wet);
+    engine.replaceNonFiniteState (numSamples);
 }

@@ -9,11 +9,10 @@ namespace
         return dB <= -60.0f ? 0.0f : std::pow (10.0f, dB * 0.05f);
     }
 
-    /** Division chosen by a time or rate control: its normalised value spread over the 29 divisions. */
-    inline int divisionFor (float normalised) noexcept
+    /** Division chosen by a time or rate control: its clamped value spread over the 29 divisions. */
+    inline int divisionFor (float clamped) noexcept
     {
-        const float v = normalised >= 0.0f ? (normalised <= 1.0f ? normalised : 1.0f) : 0.0f;
-        return (int) (28.0f * v);
+        return (int) (28.0f * clamped);
     }
 }
 
@@ -26,7 +25,9 @@ void BrindlexAudioProcessor::updateDspFromParameters()
     auto param = [this] (int index) { return paramTable[(size_t) index]; };
     auto isOn = [&param] (int index) { return param (index)->getValue() != 0.0f; };
     auto plain = [&param] (int index) { return param (index)->getPlainValue(); };
-    auto normalised = [&param] (int index) { return param (index)->getValue(); };
+    // Values read as numbers go through the parameter's guard: a host can send anything, and one value
+    // outside 0..1 (or not a number) would stay in the feedback paths for good.
+    auto normalised = [&param] (int index) { return param (index)->getClampedValue(); };
 
     // Switches.
     const bool loop = isOn (ParameterTable::loopMode);
@@ -148,13 +149,12 @@ void BrindlexAudioProcessor::setTimeRange (int rangeIndex, int channel)
         return;
 
     const auto r = (size_t) rangeIndex;
-    const float skew = rangeIndex == 0 ? 0.4f : 1.0f;
 
     for (int k = 0; k < 3; ++k)
     {
         auto* time = paramTable[(size_t) (ParameterTable::l1Time + channel * ParameterTable::channelOffset
                                           + k * ParameterTable::tapStride)];
         const float d = time->getDefaultValue();
-        time->setRangeAndDefault (0.1f, ParameterTable::timeRangeEnds[r], skew, d * ParameterTable::timeRangeRescale[r]);
+        time->useTimeRange (rangeIndex, d * ParameterTable::timeRangeRescale[r]);
     }
 }

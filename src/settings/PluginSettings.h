@@ -55,6 +55,10 @@ public:
     static constexpr const char* olderRootTag = "1198272631_Plugin_Settings";
     static constexpr const char* customSettingsTag = "CUSTOM_SETTINGS";
 
+    /** The rule for every folder read from the settings file: an absolute path, with its trailing separator
+        added, or else the default folder. */
+    static juce::String folderOrDefault (const juce::String& path, const juce::String& defaultFolder);
+
 private:
     void readSettingsElement (const juce::XmlElement& root);
 

@@ -192,13 +192,13 @@ TEST (ParameterText, TapTimesFollowRangeAndSync)
     auto* lfb = byName (*p, "LFB Tap Time");
 
     // "5 ms": 0.1..5, skew 1; 0.5 reads 2.55 ms with two decimals.
-    l1->setRangeAndDefault (0.1f, 5.0f, 1.0f, 2.449f);
-    lfb->setRangeAndDefault (0.1f, 5.0f, 1.0f, 2.449f);
+    l1->useTimeRange (1, 2.449f);
+    lfb->useTimeRange (1, 2.449f);
     p->timeRangeIndex[0] = 1;
     EXPECT_EQ (l1->getText (0.5f, 100), "2.55 ms");
     EXPECT_EQ (lfb->getText (0.5f, 100), "2 ms") << "the feedback time never shows decimals";
 
-    l1->setRangeAndDefault (0.1f, 25.0f, 1.0f, 12.0f);
+    l1->useTimeRange (2, 12.0f);
     p->timeRangeIndex[0] = 2;
     EXPECT_EQ (l1->getText (0.48f, 100), "12 ms");
 
@@ -257,7 +257,7 @@ TEST (ParameterText, TypedTextsGoBackToTheirValues)
     EXPECT_FLOAT_EQ (pan->getValueForText ("X 20 %"), pan->getValue());
 
     // Two decimals under the "5 ms" range.
-    byName (*p, "L1 Tap Time")->setRangeAndDefault (0.1f, 5.0f, 1.0f, 2.449f);
+    byName (*p, "L1 Tap Time")->useTimeRange (1, 2.449f);
     p->timeRangeIndex[0] = 1;
     for (int i = 0; i <= 200; ++i)
         roundTrips ("L1 Tap Time", (float) i / 200.0f);
@@ -387,4 +387,74 @@ TEST (ParameterChanges, EverySetValueRaisesTheChangedFlag)
     byName (*p, "Dry")->setValue (0.2f);
     EXPECT_TRUE (p->parametersChanged.load());
     EXPECT_FLOAT_EQ (byName (*p, "Dry")->getValue(), 0.2f);
+}
+
+TEST (ParameterText, ReadersSeeOneWholeRangeWhileTheAudioThreadSwitchesIt)
+{
+    TestProcessor p;
+    auto* time = p->getParameterAt (ParameterTable::l1Time);
+    constexpr float value = 0.37f;
+
+    // What a reader may see: the text and typed value under one of the ranges, never a mixture of two.
+    // "5 ms" is left out: its texts also depend on the range index that the processor keeps apart.
+    const int ranges[] = { 0, 2, 3, 4, 5, 6 };
+    juce::StringArray texts;
+    juce::Array<float> typed;
+    for (const int range : ranges)
+    {
+        p->setTimeRange (range, 0);
+        texts.add (time->getText (value, 100));
+        typed.add (time->getValueForText ("10 ms"));
+    }
+
+    std::atomic<bool> reading { true };
+    std::thread audio ([&]
+    {
+        for (int i = 0; reading.load(); ++i)
+            p->setTimeRange (ranges[i % 6], 0);
+    });
+
+    int mixed = 0;
+    for (int i = 0; i < 50000; ++i)
+    {
+        if (! texts.contains (time->getText (value, 100)) || ! typed.contains (time->getValueForText ("10 ms")))
+            ++mixed;
+    }
+
+    reading = false;
+    audio.join();
+    EXPECT_EQ (mixed, 0);
+}
+
+TEST (Unloading, DeletionOnAnotherThreadNeverMeetsARunningLinkCopy)
+{
+    // A host may delete the plug-in on its own thread while the message thread runs the link-copy timers.
+    // Each round deletes while copies are due every millisecond; a callback left running would read freed
+    // parameters (a crash here, a report under the address sanitizer).
+    const auto folder = juce::File::createTempFile ("brindlex-unload");
+    folder.createDirectory();
+
+    for (int round = 0; round < 40; ++round)
+    {
+        auto processor = std::make_unique<BrindlexAudioProcessor> (folder);
+        processor->linkMode = true;
+
+        for (int i = 0; i < 8; ++i)
+            byName (*processor, ParameterTable::parameters[(size_t) (3 + i)].name)->setValue ((float) (round % 7) / 7.0f);
+
+        std::atomic<bool> deleted { false };
+        std::thread host ([&]
+        {
+            juce::Thread::sleep (round % 3);
+            processor.reset();
+            deleted = true;
+        });
+
+        while (! deleted.load())
+            runMessageLoop (1);
+
+        host.join();
+    }
+
+    folder.deleteRecursively();
 }

@@ -362,3 +362,49 @@ void DelayEngine::process (float* left, float* right, int numSamples, float dry,
         processChunkPlain (left + start, right + start, n, dry, wet);
     }
 }
+
+void DelayEngine::replaceNonFiniteState (int numSamplesJustProcessed) noexcept
+{
+    auto mend = [] (auto& value, auto replacement) noexcept
+    {
+        if (! std::isfinite (value))
+            value = replacement;
+    };
+
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        // Only the samples of this block can be new; earlier ones were looked at after their own block.
+        auto& line = channel[ch];
+        if (line.length > 0)
+        {
+            for (int i = 1; i <= std::min (numSamplesJustProcessed, line.length); ++i)
+            {
+                const int position = line.writeIndex - i < 0 ? line.writeIndex - i + line.length : line.writeIndex - i;
+                mend (line.buffer[(size_t) position], 0.0f);
+            }
+            mend (line.buffer[(size_t) line.length], line.buffer[0]);
+            mend (line.loopPosition, (float) line.writePosition());
+        }
+
+        mend (lowDamp[ch].state, 0.0f);
+        mend (highDamp[ch].state, 0.0f);
+        for (auto* filter : { &lowCut[ch], &highCut[ch] })
+        {
+            mend (filter->z1, 0.0);
+            mend (filter->z2, 0.0);
+        }
+
+        for (auto& smoother : timeSmoother[ch])
+        {
+            mend (smoother.current, 0.1f);
+            mend (smoother.target, 0.1f);
+        }
+
+        auto& osc = lfo[ch];
+        mend (osc.phase, 0.0f);
+        mend (osc.value, 0.0);
+        mend (osc.randomValue, 0.0);
+        mend (osc.randomSmoother.current, 0.0f);
+        mend (osc.randomSmoother.target, 0.0f);
+    }
+}

@@ -23,6 +23,11 @@ public:
         take that channel as input and the right result is what remains. */
     void process (float* left, float* right, int numSamples, float dry, float wet) noexcept;
 
+    /** Puts a finite value in place of any value that is not finite in the lines' samples written by the
+        block just processed and in every filter, glide and oscillator state, so that a bad value never
+        outlives the block in which it appeared. Called after each block; it neither allocates nor locks. */
+    void replaceNonFiniteState (int numSamplesJustProcessed) noexcept;
+
     double sampleRate = 44100.0;
     DelayChannel channel[2];
     TimeSmoother timeSmoother[2][4];
