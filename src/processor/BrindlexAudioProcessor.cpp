@@ -118,7 +118,9 @@ const juce::String BrindlexAudioProcessor::getName() const
 
 void BrindlexAudioProcessor::prepareToPlay (double sampleRate, int)
 {
+    // Preparing resets the LFO rates and the cut filters: the next update must set them again.
     engine.prepare (sampleRate);
+    parametersChanged.store (true, std::memory_order_relaxed);
 
     if (firstPrepare)
     {
