@@ -18,38 +18,39 @@ struct DelayChannel
         buffer.reset (new float[(size_t) newLength + 1]());
     }
 
-    /** Where four reads fall: the first of the two interpolated samples and the fraction between
+    /** Where eight reads fall: the first of the two interpolated samples and the fraction between
         them, for reads d samples behind an origin (the write index, or the loop position in loop
         mode), the origin less d wrapped once into the line. d = 1 reads the newest sample. */
     struct ReadPoints
     {
-        int4 index;
-        int4 whole;
-        float4 fraction;
+        int8 index;
+        float8 fraction;
     };
 
-    inline ReadPoints pointsFrom (float origin, float4 d) const noexcept
+    inline ReadPoints pointsFrom (float8 origin, float8 d) const noexcept
     {
-        const float len = (float) length;
-        const float4 lengths { len, len, len, len };
-        const float4 zero {};
-        float4 p = origin - d;
+        const float8 lengths = float8 {} + (float) length;
+        const float8 zero {};
+        float8 p = origin - d;
         p = p < lengths ? p : p - lengths;
         p = p < zero ? p + lengths : p;
 
-        const int4 whole = __builtin_convertvector (p, int4);
-        const float4 fraction = p - __builtin_convertvector (whole, float4);
-        const int4 intLengths { length, length, length, length };
-        const int4 index = whole >= intLengths ? whole - intLengths : whole;
-        return { index, whole, fraction };
+        const int8 whole = __builtin_convertvector (p, int8);
+        const float8 fraction = p - __builtin_convertvector (whole, float8);
+        const int8 intLengths = int8 {} + length;
+        const int8 index = whole >= intLengths ? whole - intLengths : whole;
+        return { index, fraction };
     }
 
-    /** The linearly interpolated value of one of four read points. */
+    /** The linearly interpolated value of one of eight read points. */
     inline float readPoint (const ReadPoints& points, int lane) const noexcept
     {
         int a = points.index[lane];
+
+        // Only a read position that is not a number gets here. The index was the whole part of the
+        // position, less the length when that part was the length or more.
         if ((unsigned) a >= (unsigned) length)
-            a = reduce (points.whole[lane]);
+            a = reduce (a < 0 ? a : a + length);
 
         const float f = points.fraction[lane];
         return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];

@@ -35,24 +35,38 @@ public:
         else if (shapeToUse == randomHold)
             value = randomValue;
         else if (shapeToUse == smoothRandom)
+            value = stepRandomSmoother();
+
+        advancePhase();
+    }
+
+    /** numTicks calls of tickShape with one shape, each value stored in values: the shape is
+        chosen once for the lot. */
+    inline void tickShapeBlock (int shapeToUse, double* values, int numTicks) noexcept
+    {
+        if (shapeToUse >= sine && shapeToUse <= blipUp)
         {
-            randomSmoother.current = randomSmoother.current * randomSmoother.coeff + randomSmoother.target * randomSmoother.gain;
-            value = (double) randomSmoother.current;
+            const double* table = tables[(size_t) shapeToUse]->data();
+            for (int i = 0; i < numTicks; ++i)
+            {
+                values[i] = readTable (table);
+                advancePhase();
+            }
+            if (numTicks > 0)
+                value = values[numTicks - 1];
         }
-
-        phase += increment;
-
-        if (phase >= (float) tableSize)
+        else
         {
-            phase -= (float) tableSize;
+            for (int i = 0; i < numTicks; ++i)
+            {
+                if (shapeToUse == randomHold)
+                    value = randomValue;
+                else if (shapeToUse == smoothRandom)
+                    value = stepRandomSmoother();
 
-            // Only a rate at or above the sample rate gets here; the phase must not run away.
-            if (phase >= (float) tableSize)
-                phase = std::fmod (phase, (float) tableSize);
-
-            const float r = 2.0f * random.nextFloat() - 1.0f;
-            randomValue = (double) r;
-            randomSmoother.target = r;
+                values[i] = value;
+                advancePhase();
+            }
         }
     }
 
@@ -77,6 +91,31 @@ public:
     RandomSmoother randomSmoother;
 
 private:
+    inline double stepRandomSmoother() noexcept
+    {
+        randomSmoother.current = randomSmoother.current * randomSmoother.coeff + randomSmoother.target * randomSmoother.gain;
+        return (double) randomSmoother.current;
+    }
+
+    /** One step of the phase; each completed cycle draws a new random value. */
+    inline void advancePhase() noexcept
+    {
+        phase += increment;
+
+        if (phase >= (float) tableSize)
+        {
+            phase -= (float) tableSize;
+
+            // Only a rate at or above the sample rate gets here; the phase must not run away.
+            if (phase >= (float) tableSize)
+                phase = std::fmod (phase, (float) tableSize);
+
+            const float r = 2.0f * random.nextFloat() - 1.0f;
+            randomValue = (double) r;
+            randomSmoother.target = r;
+        }
+    }
+
     /** A table index brought into [0, tableSize); indices already inside take the quick way. */
     inline int wrapIndex (int index) const noexcept
     {
