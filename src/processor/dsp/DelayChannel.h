@@ -56,6 +56,31 @@ struct DelayChannel
         return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];
     }
 
+    /** Whether every lane's index lies in the line, so that readAll may take them as they are. */
+    inline bool allInside (const ReadPoints& points) const noexcept
+    {
+        const int8 outside = (points.index < 0) | (points.index >= length);
+        int any = 0;
+        for (int lane = 0; lane < 8; ++lane)
+            any |= outside[lane];
+        return any == 0;
+    }
+
+    /** The linearly interpolated values of all eight read points, whose indices must lie in the line
+        (see allInside); each lane is computed as readPoint computes it. */
+    inline void readAll (const ReadPoints& points, float8& values) const noexcept
+    {
+        const float* data = buffer.get();
+        float8 first, second;
+        for (int lane = 0; lane < 8; ++lane)
+        {
+            first[lane] = data[points.index[lane]];
+            second[lane] = data[points.index[lane] + 1];
+        }
+        const float8 f = points.fraction;
+        values = (1.0f - f) * first + f * second;
+    }
+
     /** Where the next sample goes: the write index brought into the line. */
     inline int writePosition() const noexcept
     {

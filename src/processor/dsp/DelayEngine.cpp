@@ -20,23 +20,18 @@ namespace
         return m < shortest ? shortest : m;
     }
 
-    /** Delays in samples of eight glide states: each state in ms, widened to double, times the rate
-        and 0.001, then rounded back to float. */
-    inline float8 delaysOf (float8 ms, double rate) noexcept
+    /** Delays in samples of the glide states that one line reads, four from a and four from b: each
+        state in ms, widened to double, times the rate and 0.001, then rounded back to float. */
+    inline float8 delaysOf (float4 a, float4 b, double rate) noexcept
     {
         const double4 r = double4 {} + rate;
-        const double4 low = __builtin_convertvector (__builtin_shufflevector (ms, ms, 0, 1, 2, 3), double4) * r * 0.001;
-        const double4 high = __builtin_convertvector (__builtin_shufflevector (ms, ms, 4, 5, 6, 7), double4) * r * 0.001;
-        return __builtin_shufflevector (__builtin_convertvector (low, float4), __builtin_convertvector (high, float4),
-                                        0, 1, 2, 3, 4, 5, 6, 7);
+        const float4 first = __builtin_convertvector (__builtin_convertvector (a, double4) * r * 0.001, float4);
+        const float4 second = __builtin_convertvector (__builtin_convertvector (b, double4) * r * 0.001, float4);
+        return __builtin_shufflevector (first, second, 0, 1, 2, 3, 4, 5, 6, 7);
     }
 
-    /** The lanes of a and b that belong to one line: the left line's are the first four of each. */
-    inline float8 lanesOfLine (float8 a, float8 b, bool leftLine) noexcept
-    {
-        return leftLine ? __builtin_shufflevector (a, b, 0, 1, 2, 3, 8, 9, 10, 11)
-                        : __builtin_shufflevector (a, b, 4, 5, 6, 7, 12, 13, 14, 15);
-    }
+    inline float4 lowHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 0, 1, 2, 3); }
+    inline float4 highHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 4, 5, 6, 7); }
 }
 
 DelayEngine::DelayEngine()
@@ -184,26 +179,13 @@ template <bool loopL, bool loopR>
     const int8 rightFeedbackLane { 0, 0, 0, 0, 0, 0, 0, -1 };
     const int8 leftLanes { -1, -1, -1, -1, 0, 0, 0, 0 };
 
-    float level[2][3], panLeft[2][3], panRight[2][3];
-    for (int ch = 0; ch < 2; ++ch)
-    {
-        for (int k = 0; k < 3; ++k)
-        {
-            level[ch][k] = tapGain[ch][k];
-            panLeft[ch][k] = tapPanLeft[ch][k];
-            panRight[ch][k] = tapPanRight[ch][k];
-        }
-    }
-
-    // A read whose level or pan gain is exactly 0 adds nothing (the lines hold finite samples).
-    bool sounds[4][3];
-    for (int k = 0; k < 3; ++k)
-    {
-        sounds[0][k] = level[0][k] != 0.0f && panLeft[0][k] != 0.0f;
-        sounds[1][k] = level[1][k] != 0.0f && panLeft[1][k] != 0.0f;
-        sounds[2][k] = level[1][k] != 0.0f && panRight[1][k] != 0.0f;
-        sounds[3][k] = level[0][k] != 0.0f && panRight[0][k] != 0.0f;
-    }
+    // Each tap read's level and pan in one gain (a tap that does not sound reads times 0), lane by
+    // lane as the reads come: first reads with the left pans, second reads with the right ones.
+    // The feedback lanes are not mixed.
+    const float8 gainsL { tapGain[0][0] * tapPanLeft[0][0], tapGain[0][1] * tapPanLeft[0][1], tapGain[0][2] * tapPanLeft[0][2], 0.0f,
+                          tapGain[0][0] * tapPanRight[0][0], tapGain[0][1] * tapPanRight[0][1], tapGain[0][2] * tapPanRight[0][2], 0.0f };
+    const float8 gainsR { tapGain[1][0] * tapPanLeft[1][0], tapGain[1][1] * tapPanLeft[1][1], tapGain[1][2] * tapPanLeft[1][2], 0.0f,
+                          tapGain[1][0] * tapPanRight[1][0], tapGain[1][1] * tapPanRight[1][1], tapGain[1][2] * tapPanRight[1][2], 0.0f };
 
     const float fbLevelL = feedbackTapGain[0], fbLevelR = feedbackTapGain[1];
     const float amountL = feedbackAmount[0], amountR = feedbackAmount[1];
@@ -232,6 +214,8 @@ template <bool loopL, bool loopR>
     lfo[0].tickShapeBlock (lfoShape[0], lfoValues[0], numSamples);
     lfo[1].tickShapeBlock (lfoShape[1], lfoValues[1], numSamples);
 
+    bool allInside = true;
+
     // First pass: tap-time glides, and from them and the lines' positions every read point of the
     // chunk; the positions move on as the writes (or the loop) will move them.
     for (int i = 0; i < numSamples; ++i)
@@ -250,9 +234,6 @@ template <bool loopL, bool loopR>
         current = leftFeedbackLane ? first : second;
         target = newTarget;
 
-        const float8 firstDelays = delaysOf (first, rate);
-        const float8 secondDelays = delaysOf (current, rate);
-
         // Each tap pair's first right read goes with the left loop switch and its second left read
         // with the right one; the switches only ever differ in tests.
         const float originL = loopL ? lineL.loopPosition : (float) lineL.writeIndex;
@@ -262,10 +243,11 @@ template <bool loopL, bool loopR>
 
         readPoints[0][i] = lineL.pointsFrom (float8 { originL, originL, originL, originL, originLForRightMode,
                                                       originLForRightMode, originLForRightMode, originLForRightMode },
-                                             lanesOfLine (firstDelays, secondDelays, true));
+                                             delaysOf (lowHalf (first), lowHalf (current), rate));
         readPoints[1][i] = lineR.pointsFrom (float8 { originRForLeftMode, originRForLeftMode, originRForLeftMode,
                                                       originRForLeftMode, originR, originR, originR, originR },
-                                             lanesOfLine (firstDelays, secondDelays, false));
+                                             delaysOf (highHalf (first), highHalf (current), rate));
+        allInside = allInside && lineL.allInside (readPoints[0][i]) && lineR.allInside (readPoints[1][i]);
 
         if (loopL)
         {
@@ -291,27 +273,34 @@ template <bool loopL, bool loopR>
     // Second pass: the samples. Every read of a sample comes before that sample's writes. The left
     // line's points hold its first reads in lanes 0-3 and its second reads in lanes 4-7; so do the
     // right line's. Lane 3 of the left first reads and lane 7 of the right second reads are the
-    // feedback taps.
+    // feedback taps. Only a read position that is not a number needs the one-by-one reads.
     for (int i = 0; i < numSamples; ++i)
     {
         const auto& pointsL = readPoints[0][i];
         const auto& pointsR = readPoints[1][i];
 
-        float leftSum = 0.0f;
-        float rightSum = 0.0f;
-
-        for (int k = 0; k < 3; ++k)
+        float8 valuesL, valuesR;
+        if (allInside)
         {
-            const float aL = sounds[0][k] ? lineL.readPoint (pointsL, k) * level[0][k] * panLeft[0][k] : 0.0f;
-            const float aR = sounds[1][k] ? lineR.readPoint (pointsR, k) * level[1][k] * panLeft[1][k] : 0.0f;
-            const float bR = sounds[2][k] ? lineR.readPoint (pointsR, 4 + k) * level[1][k] * panRight[1][k] : 0.0f;
-            const float bL = sounds[3][k] ? lineL.readPoint (pointsL, 4 + k) * level[0][k] * panRight[0][k] : 0.0f;
-            leftSum += aL + aR;
-            rightSum += bR + bL;
+            lineL.readAll (pointsL, valuesL);
+            lineR.readAll (pointsR, valuesR);
+        }
+        else
+        {
+            for (int lane = 0; lane < 8; ++lane)
+            {
+                valuesL[lane] = lineL.readPoint (pointsL, lane);
+                valuesR[lane] = lineR.readPoint (pointsR, lane);
+            }
         }
 
-        const float fbL = lineL.readPoint (pointsL, 3);
-        const float fbR = lineR.readPoint (pointsR, 7);
+        // Lane k holds tap k's pair into the left output, lane 4 + k its pair into the right one.
+        const float8 pairs = valuesL * gainsL + valuesR * gainsR;
+        const float leftSum = ((0.0f + pairs[0]) + pairs[1]) + pairs[2];
+        const float rightSum = ((0.0f + pairs[4]) + pairs[5]) + pairs[6];
+
+        const float fbL = valuesL[3];
+        const float fbR = valuesR[7];
         const float fbOutL = fbLevelL * fbL;
         const float fbOutR = fbLevelR * fbR;
 
