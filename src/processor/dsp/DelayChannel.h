@@ -56,18 +56,14 @@ struct DelayChannel
         return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];
     }
 
-    /** Whether every lane's index lies in the line, so that readAll may take them as they are. */
-    inline bool allInside (const ReadPoints& points) const noexcept
+    /** Marks in outside the lanes whose index does not lie in the line. */
+    inline void markOutside (const ReadPoints& points, int8& outside) const noexcept
     {
-        const int8 outside = (points.index < 0) | (points.index >= length);
-        int any = 0;
-        for (int lane = 0; lane < 8; ++lane)
-            any |= outside[lane];
-        return any == 0;
+        outside |= (points.index < 0) | (points.index >= length);
     }
 
     /** The linearly interpolated values of all eight read points, whose indices must lie in the line
-        (see allInside); each lane is computed as readPoint computes it. */
+        (see markOutside); each lane is computed as readPoint computes it. */
     inline void readAll (const ReadPoints& points, float8& values) const noexcept
     {
         const float* data = buffer.get();

@@ -214,7 +214,7 @@ template <bool loopL, bool loopR>
     lfo[0].tickShapeBlock (lfoShape[0], lfoValues[0], numSamples);
     lfo[1].tickShapeBlock (lfoShape[1], lfoValues[1], numSamples);
 
-    bool allInside = true;
+    int8 outside {};
 
     // First pass: tap-time glides, and from them and the lines' positions every read point of the
     // chunk; the positions move on as the writes (or the loop) will move them.
@@ -247,7 +247,8 @@ template <bool loopL, bool loopR>
         readPoints[1][i] = lineR.pointsFrom (float8 { originRForLeftMode, originRForLeftMode, originRForLeftMode,
                                                       originRForLeftMode, originR, originR, originR, originR },
                                              delaysOf (highHalf (first), highHalf (current), rate));
-        allInside = allInside && lineL.allInside (readPoints[0][i]) && lineR.allInside (readPoints[1][i]);
+        lineL.markOutside (readPoints[0][i], outside);
+        lineR.markOutside (readPoints[1][i], outside);
 
         if (loopL)
         {
@@ -269,6 +270,10 @@ template <bool loopL, bool loopR>
             lineR.advanceWrite();
         }
     }
+
+    bool allInside = true;
+    for (int lane = 0; lane < 8; ++lane)
+        allInside = allInside && outside[lane] == 0;
 
     // Second pass: the samples. Every read of a sample comes before that sample's writes. The left
     // line's points hold its first reads in lanes 0-3 and its second reads in lanes 4-7; so do the
