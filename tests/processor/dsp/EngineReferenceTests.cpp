@@ -2,6 +2,7 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 #include "processor/dsp/DelayEngine.h"
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 // The engine's per-sample arithmetic written out step by step, plainly and slowly, as the delay is
@@ -268,4 +269,20 @@ TEST_P (DelayEngineReference, WideAndPlainBuildsGiveTheSameSamples)
                            ASSERT_EQ (r, r2) << "scenario " << s << ", block " << block;
                        });
     }
+}
+
+TEST_P (DelayEngineReference, LoopPositionThatIsNotANumberReadsInsideTheLines)
+{
+    // A loop step that is not a number takes the loop origin with it: every read point is then
+    // outside the lines and each read falls back to one-by-one, in both builds alike.
+    DelayEngine wide, plain;
+    wide.useWideInstructions = DelayEngine().useWideInstructions;
+    plain.useWideInstructions = false;
+    runSideBySide (wide, plain, engineProcess, engineProcess, { 0.5f, true, false, std::nanf ("") }, GetParam(), 7, 12, 4,
+                   [] (int block, const auto& l, const auto& r, const auto& l2, const auto& r2)
+                   {
+                       ASSERT_EQ (0, std::memcmp (l.data(), l2.data(), l.size() * sizeof (float))) << "block " << block;
+                       ASSERT_EQ (0, std::memcmp (r.data(), r2.data(), r.size() * sizeof (float))) << "block " << block;
+                   });
+    EXPECT_TRUE (std::isnan (wide.channel[0].loopPosition));
 }
