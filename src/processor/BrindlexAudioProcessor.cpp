@@ -169,7 +169,9 @@ const juce::String BrindlexAudioProcessor::getName() const
 
 void BrindlexAudioProcessor::prepareToPlay (double sampleRate, int)
 {
+    // Preparing resets the LFO rates and the cut filters: the next update must set them again.
     engine.prepare (sampleRate);
+    parametersChanged.store (true, std::memory_order_relaxed);
 
     // The host hears every value again with the next block, not from here: a state that it restores
     // between this call and that block is then what it hears.

@@ -105,6 +105,9 @@ public:
     std::array<std::atomic<bool>, 100> parameterLocks {};
     bool writingPresetFile = false;
     std::atomic<bool> parametersChanged { true };
+    // The tempo and sample rate the working values were last computed for.
+    juce::int32 bpmOfLastUpdate = -1;
+    double sampleRateOfLastUpdate = 0.0;
     juce::uint32 lastStateLoadTime = 0;
     double lastSampleRate = 44100.0;
     double lastPushedBpm = 0.0;

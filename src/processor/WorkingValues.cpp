@@ -18,8 +18,16 @@ namespace
 
 void BrindlexAudioProcessor::updateDspFromParameters()
 {
-    if (! parametersChanged.load (std::memory_order_relaxed))
+    // Besides the parameters, the update reads the tempo and the engine's sample rate (the time
+    // signature plays no part): it runs again when any of them has changed since the last run. The
+    // flag is cleared before the values are read, so a change made meanwhile is picked up next time.
+    const auto bpm = hostBpm.load (std::memory_order_relaxed);
+    const bool changed = parametersChanged.exchange (false, std::memory_order_relaxed);
+    if (! changed && bpm == bpmOfLastUpdate && engine.sampleRate == sampleRateOfLastUpdate)
         return;
+
+    bpmOfLastUpdate = bpm;
+    sampleRateOfLastUpdate = engine.sampleRate;
 
     using namespace ParameterTable;
     auto param = [this] (int index) { return paramTable[(size_t) index]; };
@@ -62,7 +70,7 @@ void BrindlexAudioProcessor::updateDspFromParameters()
         engine.highCut[ch].setCoefficients (Biquad::lowPass, highCutFrequency);
     }
 
-    const float msPerBeat = (float) (60.0 / (double) (float) hostBpm.load (std::memory_order_relaxed) * 1000.0);
+    const float msPerBeat = (float) (60.0 / (double) (float) bpm * 1000.0);
 
     auto syncedOrPlain = [this, msPerBeat] (bool synced, int division, float plainMs)
     {
@@ -120,7 +128,7 @@ void BrindlexAudioProcessor::updateDspFromParameters()
     }
 
     // LFOs. A synced rate follows the tempo alone, like the tap times: the time signature plays no part.
-    const float beatsPerSecond = (float) hostBpm.load (std::memory_order_relaxed) / 60.0f;
+    const float beatsPerSecond = (float) bpm / 60.0f;
     for (int ch = 0; ch < 2; ++ch)
     {
         const int offset = ch * channelOffset;

@@ -56,8 +56,8 @@ public:
     DampingFilter lowDamp[2];
     DampingFilter highDamp[2];
 
-    /** Whether the samples run through the AVX build of the same arithmetic, which gives the very
-        same output with fewer instructions. Set at construction when the processor has AVX. */
+    /** Whether the samples run through the AVX2 build of the same arithmetic, which gives the very
+        same output with fewer instructions. Set at construction when the processor has AVX2. */
     bool useWideInstructions = false;
 
 private:
@@ -76,6 +76,6 @@ private:
 
     // Where the current chunk reads and writes: its tap times and line positions do not depend on
     // the audio, so they are worked out for the whole chunk before the samples flow.
-    DelayChannel::ReadPoints readPoints[4][chunkSize] {};
+    DelayChannel::ReadPoints readPoints[2][chunkSize] {};
     int writePositions[2][chunkSize] {};
 };
