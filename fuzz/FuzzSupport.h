@@ -1,0 +1,30 @@
+#pragma once
+
+#include <juce_events/juce_events.h>
+#include <cstddef>
+#include <cstdint>
+#include <unistd.h>
+
+/** What every fuzz target shares: the framework started once for the whole run, and a scratch folder
+    of this process's own, so that targets running side by side never read each other's files. */
+namespace FuzzSupport
+{
+    inline juce::File scratchFolder()
+    {
+        static const juce::ScopedJuceInitialiser_GUI juceInit;
+        static const auto folder = [] {
+            auto f = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                         .getChildFile ("brindlex-fuzz-" + juce::String ((int) getpid()));
+            f.createDirectory();
+            return f;
+        }();
+        return folder;
+    }
+
+    /** Replaces the file's content with the fuzzer's input, byte for byte. */
+    inline void writeInput (const juce::File& file, const uint8_t* data, size_t size)
+    {
+        file.getParentDirectory().createDirectory();
+        file.replaceWithData (data, size);
+    }
+}
