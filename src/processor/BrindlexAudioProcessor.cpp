@@ -77,6 +77,25 @@ void BrindlexAudioProcessor::LinkCopyStarter::timerCallback()
 {
     for (auto* parameter : processor.paramTable)
         parameter->startPendingLinkCopy();
+
+    if (processor.timeTextsChanged.exchange (false, std::memory_order_acquire))
+        processor.resendTimeValues();
+}
+
+void BrindlexAudioProcessor::resendTimeValues()
+{
+    static constexpr int timeParameters[] { ParameterTable::l1Time, ParameterTable::l2Time, ParameterTable::l3Time,
+                                            ParameterTable::lfbTime, ParameterTable::r1Time,
+                                            ParameterTable::r1Time + ParameterTable::tapStride,
+                                            ParameterTable::r1Time + 2 * ParameterTable::tapStride,
+                                            ParameterTable::rfbTime };
+    for (auto index : timeParameters)
+    {
+        auto* parameter = paramTable[(size_t) index];
+        const float v = parameter->getValue();
+        parameter->setValue (v);
+        parameter->sendValueChangedMessageToListeners (v);
+    }
 }
 
 void BrindlexAudioProcessor::announceValues (bool useCurrentValues)

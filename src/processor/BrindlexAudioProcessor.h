@@ -94,6 +94,8 @@ public:
     juce::uint32 lastStateLoadTime = 0;
     double lastSampleRate = 44100.0;
     double lastPushedBpm = 0.0;
+    /** Raised by the audio thread when a new whole-number tempo changes the synced times' texts. */
+    std::atomic<bool> timeTextsChanged { false };
     DelayEngine engine;
     // Declared after everything else it could reach, so that it is destroyed first and its thread
     // has ended before any other member goes.
@@ -103,8 +105,9 @@ public:
 private:
     BrindlexAudioProcessor (const juce::File& settingsBaseFolder, const juce::String& newsServiceAddress, bool startNewsfeed);
 
-    /** Starts, on the message thread, the link copies that parameter changes made on other threads asked for:
-        starting a timer takes a lock and may allocate, which the audio thread must never do. */
+    /** Does on the message thread what the audio thread must not, as starting a timer or notifying listeners
+        takes a lock and may allocate: starts the link copies that changes made on other threads asked for,
+        and resends the tap times after a tempo change. */
     struct LinkCopyStarter : juce::Timer
     {
         explicit LinkCopyStarter (BrindlexAudioProcessor& p) : processor (p) {}
@@ -116,6 +119,7 @@ private:
 
     void createParameters();
     void announceValues (bool useCurrentValues);
+    void resendTimeValues();
     void findAndLoadStartupPreset();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BrindlexAudioProcessor)

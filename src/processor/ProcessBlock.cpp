@@ -56,21 +56,11 @@ void BrindlexAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
     timeSigDenominator.store (positionInfo.timeSigDenominator, std::memory_order_relaxed);
 
     // A new whole-number tempo changes the texts of synced times: the host hears the eight times again.
+    // Telling the listeners takes their lock, so the message thread does it (resendTimeValues).
     const auto bpm = hostBpm.load (std::memory_order_relaxed);
     if (lastPushedBpm != (double) bpm)
     {
-        static constexpr int timeParameters[] { ParameterTable::l1Time, ParameterTable::l2Time, ParameterTable::l3Time,
-                                                ParameterTable::lfbTime, ParameterTable::r1Time,
-                                                ParameterTable::r1Time + ParameterTable::tapStride,
-                                                ParameterTable::r1Time + 2 * ParameterTable::tapStride,
-                                                ParameterTable::rfbTime };
-        for (auto index : timeParameters)
-        {
-            auto* parameter = paramTable[(size_t) index];
-            const float v = parameter->getValue();
-            parameter->setValue (v);
-            parameter->sendValueChangedMessageToListeners (v);
-        }
+        timeTextsChanged.store (true, std::memory_order_release);
         lastPushedBpm = (double) bpm;
     }
 

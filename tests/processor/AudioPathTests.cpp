@@ -328,18 +328,26 @@ TEST (AudioPath, NewWholeTempoResendsTheEightTimes)
     juce::AudioBuffer<float> buffer (2, 64);
     juce::MidiBuffer midi;
     buffer.clear();
+    // The audio thread only flags the change; the message thread tells the listeners.
+    const auto processAndDeliver = [&]
+    {
+        rig.p->processBlock (buffer, midi);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    };
     rig.p->processBlock (buffer, midi);
+    EXPECT_TRUE (counter.indices.empty());
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
     const std::vector<int> times { l1Time, l2Time, l3Time, lfbTime, r1Time, r1Time + tapStride, r1Time + 2 * tapStride, rfbTime };
     EXPECT_EQ (counter.indices, times);
 
     counter.indices.clear();
-    rig.p->processBlock (buffer, midi);
+    processAndDeliver();
     head.bpm = 120.9;
-    rig.p->processBlock (buffer, midi);
+    processAndDeliver();
     EXPECT_TRUE (counter.indices.empty());
 
     head.bpm = 121.2;
-    rig.p->processBlock (buffer, midi);
+    processAndDeliver();
     EXPECT_EQ (counter.indices, times);
     EXPECT_EQ (rig.p->lastPushedBpm, 121.0);
 

@@ -1,5 +1,6 @@
 #include "AudioThreadProbe.h"
 #include <cstddef>
+#include <dlfcn.h>
 #include <pthread.h>
 
 // Initial-exec thread-locals of the program itself: reading them never allocates, so the hooks
@@ -21,6 +22,21 @@ namespace
         if (watching)
             ++lockCount;
     }
+
+    /** pthread's own function of that name, looked up at its first use (which may come before main,
+        so no guarded static); threads racing here store the same pointer. */
+    template <typename Function>
+    Function next (Function& cached, const char* name)
+    {
+        if (cached == nullptr)
+            cached = reinterpret_cast<Function> (dlsym (RTLD_NEXT, name));
+        return cached;
+    }
+
+    using MutexFunction = int (*) (pthread_mutex_t*);
+    using RwLockFunction = int (*) (pthread_rwlock_t*);
+    MutexFunction nextMutexLock = nullptr, nextMutexTryLock = nullptr;
+    RwLockFunction nextReadLock = nullptr, nextWriteLock = nullptr;
 }
 
 AudioThreadProbe::AudioThreadProbe()
@@ -35,8 +51,8 @@ AudioThreadProbe::~AudioThreadProbe() { watching = false; }
 int AudioThreadProbe::allocatorCalls() const noexcept { return allocatorCallCount; }
 int AudioThreadProbe::locksTaken() const noexcept { return lockCount; }
 
-// glibc's own entry points, which the definitions below forward to. operator new and delete reach
-// the allocator through malloc and free, so they are counted too.
+// glibc's allocator entry points, which the definitions below forward to. operator new and delete
+// reach the allocator through malloc and free, so they are counted too.
 extern "C"
 {
     void* __libc_malloc (size_t);
@@ -44,10 +60,6 @@ extern "C"
     void* __libc_realloc (void*, size_t);
     void* __libc_memalign (size_t, size_t);
     void __libc_free (void*);
-    int __pthread_mutex_lock (pthread_mutex_t*);
-    int __pthread_mutex_trylock (pthread_mutex_t*);
-    int __pthread_rwlock_rdlock (pthread_rwlock_t*);
-    int __pthread_rwlock_wrlock (pthread_rwlock_t*);
 
     void* malloc (size_t size)
     {
@@ -98,24 +110,24 @@ extern "C"
     int pthread_mutex_lock (pthread_mutex_t* mutex)
     {
         countLock();
-        return __pthread_mutex_lock (mutex);
+        return next (nextMutexLock, "pthread_mutex_lock") (mutex);
     }
 
     int pthread_mutex_trylock (pthread_mutex_t* mutex)
     {
         countLock();
-        return __pthread_mutex_trylock (mutex);
+        return next (nextMutexTryLock, "pthread_mutex_trylock") (mutex);
     }
 
     int pthread_rwlock_rdlock (pthread_rwlock_t* lock)
     {
         countLock();
-        return __pthread_rwlock_rdlock (lock);
+        return next (nextReadLock, "pthread_rwlock_rdlock") (lock);
     }
 
     int pthread_rwlock_wrlock (pthread_rwlock_t* lock)
     {
         countLock();
-        return __pthread_rwlock_wrlock (lock);
+        return next (nextWriteLock, "pthread_rwlock_wrlock") (lock);
     }
 }
