@@ -21,7 +21,7 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build build-asan --parallel "$jobs" --target BrindlexFuzzers
 
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scripts/sanitizers/ubsan.supp"
 
 findings=build-asan/fuzz-findings
 mkdir -p "$findings"

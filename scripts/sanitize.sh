@@ -5,7 +5,6 @@
 # `bash scripts/sanitize.sh asan` or `bash scripts/sanitize.sh tsan` runs one half only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 
 bash scripts/install-deps.sh
 command -v clang++ >/dev/null || { echo "sanitize.sh: clang++ is missing (Debian package clang)" >&2; exit 1; }
@@ -33,14 +32,13 @@ if [[ " $stages " == *" asan "* ]]; then
     configure build-asan -DBRINDLEX_BUILD_FUZZERS=ON -DBRINDLEX_SANITIZE=address,undefined
     cmake --build build-asan --parallel "$jobs" --target BrindlexTests BrindlexHostTests
     export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1"
-    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-    export LSAN_OPTIONS="suppressions=$root/scripts/sanitizers/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scripts/sanitizers/ubsan.supp"
     run_ctest build-asan
 fi
 
 if [[ " $stages " == *" tsan "* ]]; then
     configure build-tsan -DBRINDLEX_SANITIZE=thread
     cmake --build build-tsan --parallel "$jobs" --target BrindlexTests BrindlexHostTests
-    export TSAN_OPTIONS="halt_on_error=1:abort_on_error=1:second_deadlock_stack=1:suppressions=$root/scripts/sanitizers/tsan.supp"
+    export TSAN_OPTIONS="halt_on_error=1:abort_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/sanitizers/tsan.supp"
     run_ctest build-tsan -R '^(Hosted[A-Za-z0-9]*|LinkMode|[A-Za-z]*Newsfeed[A-Za-z]*|NewsCache)\.|^EditorTest\.TheTimer|Range'
 fi
