@@ -2,8 +2,9 @@
 # Builds the fuzz targets (clang's libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan,
 # which scripts/sanitize.sh shares) and runs each from its seed corpus in fuzz/corpus/ for a bounded number of
 # inputs. A crash, leak or sanitizer report fails the run; the input that caused it is kept in
-# build-asan/fuzz-findings/. BRINDLEX_FUZZ_RUNS (default 20000) sets the number of inputs per target;
-# `bash scripts/fuzz.sh PresetFileFuzzer` runs one target only.
+# build-asan/fuzz-findings/. BRINDLEX_FUZZ_RUNS (default 20000) sets the number of inputs per target, except for
+# NewsJsonFuzzer: its request waits for the stream like a network request, about ten inputs a second, so it runs
+# BRINDLEX_FUZZ_JSON_RUNS (default 2000). `bash scripts/fuzz.sh PresetFileFuzzer` runs one target only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +13,7 @@ command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is missing (Debian pac
 
 jobs=${BRINDLEX_JOBS:-$(nproc)}
 runs=${BRINDLEX_FUZZ_RUNS:-20000}
+jsonRuns=${BRINDLEX_FUZZ_JSON_RUNS:-2000}
 targets=${*:-HostStateFuzzer PresetFileFuzzer SettingsFileFuzzer NewsCacheFuzzer NewsJsonFuzzer}
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -30,8 +32,10 @@ for target in $targets; do
     # New inputs go to a scratch corpus; the committed seeds stay as they are.
     work=build-asan/fuzz-corpus/$target
     mkdir -p "$work"
-    echo "== $target: $runs inputs"
+    targetRuns=$runs
+    [ "$target" = NewsJsonFuzzer ] && targetRuns=$jsonRuns
+    echo "== $target: $targetRuns inputs"
     "build-asan/fuzz/$target" "$work" "fuzz/corpus/$target" \
-        -runs="$runs" -max_len=65536 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+        -runs="$targetRuns" -max_len=65536 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
         -artifact_prefix="$findings/$target-"
 done
