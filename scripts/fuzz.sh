@@ -27,6 +27,7 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scrip
 
 findings=build-asan/fuzz-findings
 mkdir -p "$findings"
+failed=()
 
 for target in $targets; do
     # New inputs go to a scratch corpus; the committed seeds stay as they are.
@@ -37,5 +38,10 @@ for target in $targets; do
     echo "== $target: $targetRuns inputs"
     "build-asan/fuzz/$target" "$work" "fuzz/corpus/$target" \
         -runs="$targetRuns" -max_len=65536 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
-        -artifact_prefix="$findings/$target-"
+        -artifact_prefix="$findings/$target-" || failed+=("$target")
 done
+
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "fuzz.sh: findings from ${failed[*]} (inputs in $findings)" >&2
+    exit 1
+fi
