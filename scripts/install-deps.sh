@@ -10,6 +10,7 @@ packages=(
     libcurl4-openssl-dev libpng-dev libjpeg-dev lv2-dev ladspa-sdk
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-font-awesome xvfb xauth python3
+    clang libclang-rt-14-dev
 )
 
 missing=()
