@@ -408,11 +408,19 @@ void DelayEngine::replaceNonFiniteState (int numSamplesJustProcessed) noexcept
         auto& line = channel[ch];
         if (line.length > 0)
         {
-            for (int i = 1; i <= std::min (numSamplesJustProcessed, line.length); ++i)
+            // The samples just behind the write index, as at most two spans that the loop can take
+            // several at a time: x - x is 0 exactly when x is finite.
+            auto mendSpan = [&line] (int start, int end) noexcept
             {
-                const int position = line.writeIndex - i < 0 ? line.writeIndex - i + line.length : line.writeIndex - i;
-                mend (line.buffer[(size_t) position], 0.0f);
-            }
+                float* data = line.buffer.get();
+                for (int i = start; i < end; ++i)
+                    data[i] = data[i] - data[i] == 0.0f ? data[i] : 0.0f;
+            };
+            const int count = std::min (numSamplesJustProcessed, line.length);
+            const int w = std::clamp (line.writeIndex, 0, line.length);
+            mendSpan (std::max (0, w - count), w);
+            if (count > w)
+                mendSpan (line.length - (count - w), line.length);
             mend (line.buffer[(size_t) line.length], line.buffer[0]);
             mend (line.loopPosition, (float) line.writePosition());
         }
