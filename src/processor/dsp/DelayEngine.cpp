@@ -194,7 +194,9 @@ template <bool loopL, bool loopR>
     const double rate = sampleRate;
 
     // Both channels' damping stages, one lane each; the division by g + 1 becomes a multiplication
-    // by its reciprocal, which changes a result by at most one float rounding.
+    // by its reciprocal, which changes a result by at most one float rounding. The state's update
+    // stays in float: 2y is exact, and a float difference rounded once is the double difference
+    // rounded to float, since double carries more than twice float's precision.
     float2 lowState { lowDamp[0].state, lowDamp[1].state };
     float2 highState { highDamp[0].state, highDamp[1].state };
     const float2 lowG { lowDamp[0].g, lowDamp[1].g };
@@ -205,7 +207,7 @@ template <bool loopL, bool loopR>
     auto dampStage = [] (float2 x, float2 g, double2 reciprocal, float2& state) noexcept
     {
         const float2 y = __builtin_convertvector (__builtin_convertvector (x * g + state, double2) * reciprocal, float2);
-        state = __builtin_convertvector (2.0 * __builtin_convertvector (y, double2) - __builtin_convertvector (state, double2), float2);
+        state = (y + y) - state;
         return y;
     };
 
