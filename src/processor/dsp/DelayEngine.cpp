@@ -9,6 +9,10 @@
  #define BRINDLEX_WIDE_VARIANT 0
 #endif
 
+#if BRINDLEX_WIDE_VARIANT
+ #include <immintrin.h>
+#endif
+
 namespace
 {
     /** Modulated tap times, limited to what the line can hold. A NaN time lands on the longest time. */
@@ -28,6 +32,19 @@ namespace
         const float4 first = __builtin_convertvector (__builtin_convertvector (a, double4) * r * 0.001, float4);
         const float4 second = __builtin_convertvector (__builtin_convertvector (b, double4) * r * 0.001, float4);
         return __builtin_shufflevector (first, second, 0, 1, 2, 3, 4, 5, 6, 7);
+    }
+
+    /** The square root of each lane, correctly rounded as std::sqrt rounds it. */
+    inline float4 squareRoots (float4 x) noexcept
+    {
+#if BRINDLEX_WIDE_VARIANT
+        return (float4) _mm_sqrt_ps ((__m128) x);
+#else
+        float4 r;
+        for (int lane = 0; lane < 4; ++lane)
+            r[lane] = std::sqrt (x[lane]);
+        return r;
+#endif
     }
 
     inline float4 lowHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 0, 1, 2, 3); }
@@ -86,9 +103,7 @@ void DelayEngine::prepare (double newSampleRate)
             return x / (magnitude + 1.0f);
         if (curve == 1)
         {
-            float4 s;
-            for (int lane = 0; lane < 4; ++lane)
-                s[lane] = std::sqrt (magnitude[lane]) + 1.0f;
+            const float4 s = squareRoots (magnitude) + 1.0f;
             return x / (s * s);
         }
         float4 y;
@@ -111,14 +126,11 @@ void DelayEngine::prepare (double newSampleRate)
     double2 driven[chunkSize];
     for (int i = 0; i < numSamples; i += 2)
     {
-        // A NaN or infinite input would stay in the lines and filters for good: the wet path hears silence.
-        auto input = [gain] (const float* channelData, int index) noexcept
-        {
-            return std::isfinite (channelData[index]) ? channelData[index] * gain : 0.0f;
-        };
-
+        // A NaN or infinite input would stay in the lines and filters for good: the wet path hears
+        // silence. x - x is 0 exactly when x is finite.
         const bool pair = i + 1 < numSamples;
-        const float4 x { input (left, i), input (right, i), pair ? input (left, i + 1) : 0.0f, pair ? input (right, i + 1) : 0.0f };
+        const float4 raw { left[i], right[i], pair ? left[i + 1] : 0.0f, pair ? right[i + 1] : 0.0f };
+        const float4 x = raw - raw == float4 {} ? raw * gain : float4 {};
         const float4 positive = __builtin_convertvector (Saturation::positiveTanh (__builtin_convertvector (x, double4)), float4);
         const double4 y = __builtin_convertvector (x > float4 {} ? positive : negativeHalf (x), double4);
 
