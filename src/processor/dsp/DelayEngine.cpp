@@ -2,6 +2,7 @@
 #include "Saturation.h"
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #if (defined (__GNUC__) || defined (__clang__)) && (defined (__x86_64__) || defined (__i386__))
  #define BRINDLEX_WIDE_VARIANT 1
@@ -228,14 +229,31 @@ template <bool loopL, bool loopR>
     lfo[0].tickShapeBlock (lfoShape[0], lfoValues[0], numSamples);
     lfo[1].tickShapeBlock (lfoShape[1], lfoValues[1], numSamples);
 
+    // Each LFO value as a modulation of 0 to 5, four samples at a time (a last, partial four
+    // takes zeros in the unused places).
+    alignas (32) float modulationOf[2][chunkSize];
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        for (int i = numSamples; i % 4 != 0; ++i)
+            lfoValues[ch][i] = 0.0;
+
+        for (int i = 0; i < numSamples; i += 4)
+        {
+            double4 v;
+            std::memcpy (&v, lfoValues[ch] + i, sizeof (v));
+            const float4 m = __builtin_convertvector ((v + 1.0) * 0.5, float4) * 5.0f;
+            std::memcpy (modulationOf[ch] + i, &m, sizeof (m));
+        }
+    }
+
     int8 outside {};
 
     // First pass: tap-time glides, and from them and the lines' positions every read point of the
     // chunk; the positions move on as the writes (or the loop) will move them.
     for (int i = 0; i < numSamples; ++i)
     {
-        const float mL = (float) ((lfoValues[0][i] + 1.0) * 0.5) * 5.0f;
-        const float mR = (float) ((lfoValues[1][i] + 1.0) * 0.5) * 5.0f;
+        const float mL = modulationOf[0][i];
+        const float mR = modulationOf[1][i];
         const float8 modulation { mL, mL, mL, mL, mR, mR, mR, mR };
 
         // The left glides step towards their new targets, once for the first reads (and the
