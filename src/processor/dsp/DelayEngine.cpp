@@ -246,7 +246,7 @@ template <bool loopL, bool loopR>
         }
     }
 
-    int8 outside {};
+    unsigned8 farthestL {}, farthestR {};
 
     // First pass: tap-time glides, and from them and the lines' positions every read point of the
     // chunk; the positions move on as the writes (or the loop) will move them.
@@ -279,8 +279,8 @@ template <bool loopL, bool loopR>
         readPoints[1][i] = lineR.pointsFrom (float8 { originRForLeftMode, originRForLeftMode, originRForLeftMode,
                                                       originRForLeftMode, originR, originR, originR, originR },
                                              delaysOf (highHalf (first), highHalf (current), rate));
-        lineL.markOutside (readPoints[0][i], outside);
-        lineR.markOutside (readPoints[1][i], outside);
+        DelayChannel::markFarthest (readPoints[0][i], farthestL);
+        DelayChannel::markFarthest (readPoints[1][i], farthestR);
 
         if (loopL)
         {
@@ -305,7 +305,7 @@ template <bool loopL, bool loopR>
 
     bool allInside = true;
     for (int lane = 0; lane < 8; ++lane)
-        allInside = allInside && outside[lane] == 0;
+        allInside = allInside && farthestL[lane] < (unsigned) lineL.length && farthestR[lane] < (unsigned) lineR.length;
 
     // Second pass: the samples. Every read of a sample comes before that sample's writes. The left
     // line's points hold its first reads in lanes 0-3 and its second reads in lanes 4-7; so do the
