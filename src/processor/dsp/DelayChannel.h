@@ -56,14 +56,17 @@ struct DelayChannel
         return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];
     }
 
-    /** Marks in outside the lanes whose index does not lie in the line. */
-    inline void markOutside (const ReadPoints& points, int8& outside) const noexcept
+    /** Keeps in farthest, lane by lane, the largest index seen, taken as unsigned so that a negative
+        index counts as beyond the line. Every index seen lies in the line when each lane is below
+        the length. */
+    static inline void markFarthest (const ReadPoints& points, unsigned8& farthest) noexcept
     {
-        outside |= (points.index < 0) | (points.index >= length);
+        const unsigned8 index = (unsigned8) points.index;
+        farthest = index > farthest ? index : farthest;
     }
 
     /** The linearly interpolated values of all eight read points, whose indices must lie in the line
-        (see markOutside); each lane is computed as readPoint computes it. */
+        (see markFarthest); each lane is computed as readPoint computes it. */
     inline void readAll (const ReadPoints& points, float8& values) const noexcept
     {
         const float* data = buffer.get();

@@ -2,11 +2,16 @@
 #include "Saturation.h"
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #if (defined (__GNUC__) || defined (__clang__)) && (defined (__x86_64__) || defined (__i386__))
  #define BRINDLEX_WIDE_VARIANT 1
 #else
  #define BRINDLEX_WIDE_VARIANT 0
+#endif
+
+#if BRINDLEX_WIDE_VARIANT
+ #include <immintrin.h>
 #endif
 
 namespace
@@ -28,6 +33,19 @@ namespace
         const float4 first = __builtin_convertvector (__builtin_convertvector (a, double4) * r * 0.001, float4);
         const float4 second = __builtin_convertvector (__builtin_convertvector (b, double4) * r * 0.001, float4);
         return __builtin_shufflevector (first, second, 0, 1, 2, 3, 4, 5, 6, 7);
+    }
+
+    /** The square root of each lane, correctly rounded as std::sqrt rounds it. */
+    inline float4 squareRoots (float4 x) noexcept
+    {
+#if BRINDLEX_WIDE_VARIANT
+        return (float4) _mm_sqrt_ps ((__m128) x);
+#else
+        float4 r;
+        for (int lane = 0; lane < 4; ++lane)
+            r[lane] = std::sqrt (x[lane]);
+        return r;
+#endif
     }
 
     inline float4 lowHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 0, 1, 2, 3); }
@@ -86,9 +104,7 @@ void DelayEngine::prepare (double newSampleRate)
             return x / (magnitude + 1.0f);
         if (curve == 1)
         {
-            float4 s;
-            for (int lane = 0; lane < 4; ++lane)
-                s[lane] = std::sqrt (magnitude[lane]) + 1.0f;
+            const float4 s = squareRoots (magnitude) + 1.0f;
             return x / (s * s);
         }
         float4 y;
@@ -111,14 +127,11 @@ void DelayEngine::prepare (double newSampleRate)
     double2 driven[chunkSize];
     for (int i = 0; i < numSamples; i += 2)
     {
-        // A NaN or infinite input would stay in the lines and filters for good: the wet path hears silence.
-        auto input = [gain] (const float* channelData, int index) noexcept
-        {
-            return std::isfinite (channelData[index]) ? channelData[index] * gain : 0.0f;
-        };
-
+        // A NaN or infinite input would stay in the lines and filters for good: the wet path hears
+        // silence. x - x is 0 exactly when x is finite.
         const bool pair = i + 1 < numSamples;
-        const float4 x { input (left, i), input (right, i), pair ? input (left, i + 1) : 0.0f, pair ? input (right, i + 1) : 0.0f };
+        const float4 raw { left[i], right[i], pair ? left[i + 1] : 0.0f, pair ? right[i + 1] : 0.0f };
+        const float4 x = raw - raw == float4 {} ? raw * gain : float4 {};
         const float4 positive = __builtin_convertvector (Saturation::positiveTanh (__builtin_convertvector (x, double4)), float4);
         const double4 y = __builtin_convertvector (x > float4 {} ? positive : negativeHalf (x), double4);
 
@@ -194,7 +207,9 @@ template <bool loopL, bool loopR>
     const double rate = sampleRate;
 
     // Both channels' damping stages, one lane each; the division by g + 1 becomes a multiplication
-    // by its reciprocal, which changes a result by at most one float rounding.
+    // by its reciprocal, which changes a result by at most one float rounding. The state's update
+    // stays in float: 2y is exact, and a float difference rounded once is the double difference
+    // rounded to float, since double carries more than twice float's precision.
     float2 lowState { lowDamp[0].state, lowDamp[1].state };
     float2 highState { highDamp[0].state, highDamp[1].state };
     const float2 lowG { lowDamp[0].g, lowDamp[1].g };
@@ -205,7 +220,7 @@ template <bool loopL, bool loopR>
     auto dampStage = [] (float2 x, float2 g, double2 reciprocal, float2& state) noexcept
     {
         const float2 y = __builtin_convertvector (__builtin_convertvector (x * g + state, double2) * reciprocal, float2);
-        state = __builtin_convertvector (2.0 * __builtin_convertvector (y, double2) - __builtin_convertvector (state, double2), float2);
+        state = (y + y) - state;
         return y;
     };
 
@@ -214,14 +229,31 @@ template <bool loopL, bool loopR>
     lfo[0].tickShapeBlock (lfoShape[0], lfoValues[0], numSamples);
     lfo[1].tickShapeBlock (lfoShape[1], lfoValues[1], numSamples);
 
-    int8 outside {};
+    // Each LFO value as a modulation of 0 to 5, four samples at a time (a last, partial four
+    // takes zeros in the unused places).
+    alignas (32) float modulationOf[2][chunkSize];
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        for (int i = numSamples; i % 4 != 0; ++i)
+            lfoValues[ch][i] = 0.0;
+
+        for (int i = 0; i < numSamples; i += 4)
+        {
+            double4 v;
+            std::memcpy (&v, lfoValues[ch] + i, sizeof (v));
+            const float4 m = __builtin_convertvector ((v + 1.0) * 0.5, float4) * 5.0f;
+            std::memcpy (modulationOf[ch] + i, &m, sizeof (m));
+        }
+    }
+
+    unsigned8 farthestL {}, farthestR {};
 
     // First pass: tap-time glides, and from them and the lines' positions every read point of the
     // chunk; the positions move on as the writes (or the loop) will move them.
     for (int i = 0; i < numSamples; ++i)
     {
-        const float mL = (float) ((lfoValues[0][i] + 1.0) * 0.5) * 5.0f;
-        const float mR = (float) ((lfoValues[1][i] + 1.0) * 0.5) * 5.0f;
+        const float mL = modulationOf[0][i];
+        const float mR = modulationOf[1][i];
         const float8 modulation { mL, mL, mL, mL, mR, mR, mR, mR };
 
         // The left glides step towards their new targets, once for the first reads (and the
@@ -247,8 +279,8 @@ template <bool loopL, bool loopR>
         readPoints[1][i] = lineR.pointsFrom (float8 { originRForLeftMode, originRForLeftMode, originRForLeftMode,
                                                       originRForLeftMode, originR, originR, originR, originR },
                                              delaysOf (highHalf (first), highHalf (current), rate));
-        lineL.markOutside (readPoints[0][i], outside);
-        lineR.markOutside (readPoints[1][i], outside);
+        DelayChannel::markFarthest (readPoints[0][i], farthestL);
+        DelayChannel::markFarthest (readPoints[1][i], farthestR);
 
         if (loopL)
         {
@@ -273,7 +305,7 @@ template <bool loopL, bool loopR>
 
     bool allInside = true;
     for (int lane = 0; lane < 8; ++lane)
-        allInside = allInside && outside[lane] == 0;
+        allInside = allInside && farthestL[lane] < (unsigned) lineL.length && farthestR[lane] < (unsigned) lineR.length;
 
     // Second pass: the samples. Every read of a sample comes before that sample's writes. The left
     // line's points hold its first reads in lanes 0-3 and its second reads in lanes 4-7; so do the
@@ -408,11 +440,19 @@ void DelayEngine::replaceNonFiniteState (int numSamplesJustProcessed) noexcept
         auto& line = channel[ch];
         if (line.length > 0)
         {
-            for (int i = 1; i <= std::min (numSamplesJustProcessed, line.length); ++i)
+            // The samples just behind the write index, as at most two spans that the loop can take
+            // several at a time: x - x is 0 exactly when x is finite.
+            auto mendSpan = [&line] (int start, int end) noexcept
             {
-                const int position = line.writeIndex - i < 0 ? line.writeIndex - i + line.length : line.writeIndex - i;
-                mend (line.buffer[(size_t) position], 0.0f);
-            }
+                float* data = line.buffer.get();
+                for (int i = start; i < end; ++i)
+                    data[i] = data[i] - data[i] == 0.0f ? data[i] : 0.0f;
+            };
+            const int count = std::min (numSamplesJustProcessed, line.length);
+            const int w = std::clamp (line.writeIndex, 0, line.length);
+            mendSpan (std::max (0, w - count), w);
+            if (count > w)
+                mendSpan (line.length - (count - w), line.length);
             mend (line.buffer[(size_t) line.length], line.buffer[0]);
             mend (line.loopPosition, (float) line.writePosition());
         }

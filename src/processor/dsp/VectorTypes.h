@@ -8,6 +8,7 @@ using float4 = float __attribute__ ((vector_size (16)));
 using float8 = float __attribute__ ((vector_size (32)));
 using int4 = int __attribute__ ((vector_size (16)));
 using int8 = int __attribute__ ((vector_size (32)));
+using unsigned8 = unsigned __attribute__ ((vector_size (32)));
 using double2 = double __attribute__ ((vector_size (16)));
 using double4 = double __attribute__ ((vector_size (32)));
 using int64x2 = long long __attribute__ ((vector_size (16)));

@@ -286,3 +286,25 @@ TEST_P (DelayEngineReference, LoopPositionThatIsNotANumberReadsInsideTheLines)
                    });
     EXPECT_TRUE (std::isnan (wide.channel[0].loopPosition));
 }
+
+TEST (DelayEngineMending, SamplesJustWrittenAcrossTheLineEndAreMended)
+{
+    // A block of ten samples that ended three samples past the end of the line: seven of them lie
+    // at the line's end and three at its start.
+    DelayEngine e;
+    e.prepare (48000.0);
+    auto& line = e.channel[1];
+    const int length = line.length;
+    line.writeIndex = 3;
+    const int written[] { 0, 1, 2, length - 7, length - 6, length - 2, length - 1 };
+    for (const int position : written)
+        line.buffer[(size_t) position] = position % 2 == 0 ? std::nanf ("") : -INFINITY;
+    line.buffer[(size_t) length - 4] = 0.25f;
+
+    e.replaceNonFiniteState (10);
+
+    for (const int position : written)
+        EXPECT_EQ (0.0f, line.buffer[(size_t) position]) << "position " << position;
+    EXPECT_EQ (0.25f, line.buffer[(size_t) length - 4]);
+    EXPECT_EQ (0.0f, line.buffer[(size_t) length]);
+}
