@@ -12,36 +12,30 @@ public:
     {
         int status = 200;
         juce::String body;
-        juce::StringPairArray extraHeaders;
         bool neverAnswer = false;
     };
 
+    static Reply silent() { return { 200, {}, true }; }
+
     struct Request
     {
-        juce::String method, path;
+        juce::String method, path, body;
         juce::StringPairArray headers;
-        juce::MemoryBlock body;
     };
 
     explicit LoopbackHttpServer (Reply replyToSend)
         : juce::Thread ("Loopback HTTP server"), reply (std::move (replyToSend))
     {
-        // Requests for this server go straight to it, never to a proxy that the machine's
-        // environment may name.
+        // Requests for this server go straight to it, never to a proxy that the environment may name.
         setenv ("no_proxy", "127.0.0.1", 1);
         setenv ("NO_PROXY", "127.0.0.1", 1);
-
         listener.createListener (0, "127.0.0.1");
         startThread();
     }
 
-    ~LoopbackHttpServer() override
-    {
-        stopThread (5000);
-    }
+    ~LoopbackHttpServer() override { stopThread (5000); }
 
-    int getPort() const                 { return listener.getBoundPort(); }
-    juce::String getAddress() const     { return "http://127.0.0.1:" + juce::String (getPort()) + "/"; }
+    juce::String getAddress() const { return "http://127.0.0.1:" + juce::String (listener.getBoundPort()) + "/"; }
 
     juce::Array<Request> getRequests() const
     {
@@ -57,24 +51,16 @@ public:
     {
         juce::StreamingSocket probe;
         probe.createListener (0, "127.0.0.1");
-        const auto port = probe.getBoundPort();
-        probe.close();
-        return "http://127.0.0.1:" + juce::String (port) + "/";
+        return "http://127.0.0.1:" + juce::String (probe.getBoundPort()) + "/";
     }
 
 private:
     void run() override
     {
         while (! threadShouldExit())
-        {
-            if (listener.waitUntilReady (true, 20) != 1)
-                continue;
-
-            std::unique_ptr<juce::StreamingSocket> connection (listener.waitForNextConnection());
-
-            if (connection != nullptr)
-                serve (*connection);
-        }
+            if (listener.waitUntilReady (true, 20) == 1)
+                if (std::unique_ptr<juce::StreamingSocket> connection { listener.waitForNextConnection() })
+                    serve (*connection);
     }
 
     bool readSome (juce::StreamingSocket& socket, juce::MemoryBlock& data)
@@ -82,21 +68,17 @@ private:
         while (! threadShouldExit())
         {
             const auto ready = socket.waitUntilReady (true, 20);
+            char buffer[4096];
+
+            if (ready > 0)
+            {
+                const auto numRead = socket.read (buffer, (int) sizeof (buffer), false);
+                data.append (buffer, (size_t) juce::jmax (0, numRead));
+                return numRead > 0;
+            }
 
             if (ready < 0)
                 return false;
-
-            if (ready == 0)
-                continue;
-
-            char buffer[4096];
-            const auto numRead = socket.read (buffer, (int) sizeof (buffer), false);
-
-            if (numRead <= 0)
-                return false;
-
-            data.append (buffer, (size_t) numRead);
-            return true;
         }
 
         return false;
@@ -105,34 +87,29 @@ private:
     void serve (juce::StreamingSocket& socket)
     {
         juce::MemoryBlock data;
-        int headerEnd = -1;
 
-        while (headerEnd < 0)
-        {
+        while (! data.toString().contains ("\r\n\r\n"))
             if (! readSome (socket, data))
                 return;
 
-            headerEnd = data.toString().indexOf ("\r\n\r\n");
-        }
-
         Request request;
-        const auto headerLines = juce::StringArray::fromLines (data.toString().substring (0, headerEnd));
-        const auto requestLine = juce::StringArray::fromTokens (headerLines[0], " ", "");
-        request.method = requestLine[0];
-        request.path = requestLine[1];
+        const auto head = data.toString().upToFirstOccurrenceOf ("\r\n\r\n", false, false);
+        const auto lines = juce::StringArray::fromLines (head);
+        request.method = lines[0].upToFirstOccurrenceOf (" ", false, false);
+        request.path = lines[0].fromFirstOccurrenceOf (" ", false, false).upToFirstOccurrenceOf (" ", false, false);
 
-        for (int i = 1; i < headerLines.size(); ++i)
-            request.headers.set (headerLines[i].upToFirstOccurrenceOf (":", false, false).trim(),
-                                 headerLines[i].fromFirstOccurrenceOf (":", false, false).trim());
+        for (int i = 1; i < lines.size(); ++i)
+            request.headers.set (lines[i].upToFirstOccurrenceOf (":", false, false).trim(),
+                                 lines[i].fromFirstOccurrenceOf (":", false, false).trim());
 
-        const auto bodyStart = (size_t) headerEnd + 4;
+        const auto bodyStart = (size_t) head.getNumBytesAsUTF8() + 4;
         const auto bodyLength = (size_t) request.headers["Content-Length"].getLargeIntValue();
 
         while (data.getSize() < bodyStart + bodyLength)
             if (! readSome (socket, data))
                 return;
 
-        request.body.append (data.begin() + bodyStart, bodyLength);
+        request.body = juce::String::createStringFromData (data.begin() + bodyStart, (int) bodyLength);
 
         {
             const juce::ScopedLock sl (lock);
@@ -149,46 +126,20 @@ private:
             return;
         }
 
-        const auto bodyUtf8 = reply.body.toUTF8();
-        const auto bodySize = bodyUtf8.sizeInBytes() - 1;
+        juce::String text;
+        text << "HTTP/1.1 " << reply.status << " Status\r\nContent-Type: application/json\r\nContent-Length: "
+             << (int) reply.body.getNumBytesAsUTF8() << "\r\nConnection: close\r\n\r\n" << reply.body;
+        const auto bytes = text.toStdString();
 
-        juce::String head;
-        head << "HTTP/1.1 " << reply.status << " " << reasonPhrase (reply.status) << "\r\n"
-             << "Content-Type: application/json\r\n"
-             << "Content-Length: " << (int) bodySize << "\r\n"
-             << "Connection: close\r\n";
-
-        for (const auto& key : reply.extraHeaders.getAllKeys())
-            head << key << ": " << reply.extraHeaders[key] << "\r\n";
-
-        head << "\r\n";
-
-        writeAll (socket, head.toRawUTF8(), (int) head.getNumBytesAsUTF8());
-        writeAll (socket, bodyUtf8.getAddress(), (int) bodySize);
-    }
-
-    /** Reading left the socket non-blocking, so a large reply goes out in as many writes as it takes. */
-    void writeAll (juce::StreamingSocket& socket, const char* data, int size)
-    {
-        for (int sent = 0; sent < size && ! threadShouldExit();)
+        // Reading left the socket non-blocking, so a large reply goes out in as many writes as it takes.
+        for (size_t sent = 0; sent < bytes.size() && ! threadShouldExit();)
         {
-            const auto n = socket.write (data + sent, size - sent);
+            const auto n = socket.write (bytes.data() + sent, (int) (bytes.size() - sent));
 
             if (n > 0)
-                sent += n;
+                sent += (size_t) n;
             else if (socket.waitUntilReady (false, 20) < 0)
                 return;
-        }
-    }
-
-    static juce::String reasonPhrase (int status)
-    {
-        switch (status)
-        {
-            case 200: return "OK";
-            case 404: return "Not Found";
-            case 500: return "Internal Server Error";
-            default:  return "Status";
         }
     }
 

@@ -1,0 +1,294 @@
+#include "MessagePump.h"
+#include <gtest/gtest.h>
+
+#include "newsfeed/KT_NewsfeedProcessor.h"
+#include "processor/BrindlexAudioProcessor.h"
+#include "LoopbackHttpServer.h"
+
+namespace
+{
+    /** Items from a list such as "31 30* 29r": an id, "*" for an item of this plug-in, "r" for a read one. */
+    NewsItemArray itemsOf (const juce::String& list)
+    {
+        NewsItemArray items;
+        for (const auto& token : juce::StringArray::fromTokens (list, false))
+            items.add ({ token.getIntValue(), "Item " + token, {}, {}, token.containsChar ('r'), token.containsChar ('*') });
+        return items;
+    }
+
+    juce::String describe (const juce::Array<StoredNewsState>& states)
+    {
+        juce::StringArray parts;
+        for (const auto& s : states)
+            parts.add (juce::String (s.newsID) + (s.isForThisPlugin ? "*" : "") + (s.newsRead ? "r" : ""));
+        return parts.joinIntoString (" ");
+    }
+
+    struct TempFolder
+    {
+        TempFolder() { folder.createDirectory(); }
+        ~TempFolder() { folder.deleteRecursively(); }
+        juce::File folder { juce::File::createTempFile ("brindlex-news") };
+    };
+
+    /** Runs one news thread against the given address until its fetch ends or `waitMs` passes. */
+    struct FetchRun
+    {
+        explicit FetchRun (const juce::String& address, int timeOutMs = 5000, int waitMs = 10000) : thread (address)
+        {
+            thread.pluginId = "CRVPLG8";
+            thread.requestTimeOutMs = timeOutMs;
+            thread.startThread();
+            const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) waitMs;
+
+            while (! thread.fetchDone.load() && juce::Time::getMillisecondCounter() < deadline)
+                juce::Thread::sleep (5);
+        }
+
+        corvantis::KT_NewsfeedThread thread;
+    };
+
+    bool pumpUntilNewsReady (BrindlexAudioProcessor& processor)
+    {
+        const auto deadline = juce::Time::getMillisecondCounter() + 10000;
+        while (! processor.newsProcessor.newsReady && juce::Time::getMillisecondCounter() < deadline)
+            pumpMessages (20);
+        return processor.newsProcessor.newsReady;
+    }
+}
+
+TEST (NewsfeedThread, KeepsNewsFeaturedAndOwnItemsAndDropsTheRest)
+{
+    LoopbackHttpServer server ({ 200, R"([
+        { "id": 1, "title": "General", "url": "https://news.example/a", "tags": "news" },
+        { "id": "12", "title": "Ours", "url": "https://news.example/b?ref=mail", "tags": "CRVPLG8" },
+        { "id": 3, "title": "Case", "url": "u", "tags": "News" },
+        { "id": 5, "title": "Both", "url": "u", "tags": "news,CRVPLG8" },
+        { "id": 6, "title": "Other", "url": "u", "tags": "CRVPLG9" },
+        { "title": "No id", "url": "u", "tags": "news" },
+        { "id": 7, "title": "Featured", "url": "u", "tags": "featured" },
+        { "id": 8, "title": "Untagged", "url": "u" },
+        42 ])" });
+
+    FetchRun run (server.getAddress() + "svc/");
+    ASSERT_TRUE (run.thread.waitForThreadToExit (10000));
+
+    juce::StringArray kept;
+    for (const auto& item : run.thread.fetchedItems)
+        kept.add (juce::String (item.newsID) + " " + item.title + (item.isForThisPlugin ? "*" : "") + (item.newsRead ? "r" : ""));
+    EXPECT_EQ (kept.joinIntoString (", "), "1 General, 12 Ours*, 0 No id, 7 Featured*");
+    EXPECT_EQ (run.thread.fetchedItems[1].url,
+               "https://news.example/b?ref=mail?utm_source=CRVPLG8&utm_medium=newsfeed&utm_campaign=plugin_newsfeed");
+
+    // One authorised JSON GET without a body, below the service's address.
+    const auto requests = server.getRequests();
+    ASSERT_EQ (requests.size(), 1);
+    EXPECT_EQ (requests[0].method, "GET");
+    EXPECT_TRUE (requests[0].path.startsWith ("/svc/") && requests[0].path.length() > 5) << requests[0].path;
+    EXPECT_EQ (requests[0].headers["Content-Type"], "application/json");
+    juce::MemoryOutputStream credentials;
+    ASSERT_TRUE (requests[0].headers["Authorization"].startsWith ("Basic "));
+    ASSERT_TRUE (juce::Base64::convertFromBase64 (credentials, requests[0].headers["Authorization"].substring (6)));
+    EXPECT_TRUE (credentials.toString().containsChar (':'));
+}
+
+TEST (NewsfeedThread, AnythingButAListWithStatus200EndsAfterOneAttemptWithoutItems)
+{
+    const juce::String list = R"([{ "id": 1, "title": "t", "url": "u", "tags": "news" }])";
+    const std::pair<int, juce::String> answers[] = { { 404, list }, { 500, list }, { 200, "Service down" }, { 200, "" },
+                                                     { 200, list.substring (1, list.length() - 1) },
+                                                     { 200, list.dropLastCharacters (1) } };
+    for (const auto& [status, body] : answers)
+    {
+        LoopbackHttpServer server ({ status, body });
+        FetchRun run (server.getAddress());
+
+        EXPECT_TRUE (run.thread.waitForThreadToExit (10000));
+        EXPECT_TRUE (run.thread.fetchDone.load() && run.thread.fetchedItems.isEmpty()) << status << " " << body;
+        EXPECT_EQ (server.getRequests().size(), 1);
+    }
+
+    FetchRun refused (LoopbackHttpServer::refusingAddress());
+    EXPECT_TRUE (refused.thread.fetchDone.load() && refused.thread.fetchedItems.isEmpty());
+}
+
+TEST (NewsfeedThread, ItsTimeOutEndsAFetchTheServerNeverAnswers)
+{
+    LoopbackHttpServer server (LoopbackHttpServer::silent());
+
+    // Far inside the framework's own default time-out, so only the thread's time-out can end the fetch in time.
+    FetchRun run (server.getAddress(), 300, 3000);
+    EXPECT_TRUE (run.thread.fetchDone.load());
+}
+
+TEST (NewsfeedThread, DestructionEndsARequestTheServerNeverAnswersWithinOneSecond)
+{
+    LoopbackHttpServer server (LoopbackHttpServer::silent());
+    auto run = std::make_unique<FetchRun> (server.getAddress(), 60000, 0);
+    ASSERT_TRUE (server.waitForRequest (10000));
+
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+    run.reset();
+    EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, 1000.0);
+}
+
+TEST (NewsfeedThread, TheBuiltInServiceIsNeverContactedNotEvenThroughAProxy)
+{
+    // The built-in address lies in the reserved "invalid" domain: no name server, proxy or host may ever see it.
+    LoopbackHttpServer proxy ({ 200, R"([{ "id": 1, "title": "t", "url": "u", "tags": "news" }])" });
+    const juce::StringArray names { "http_proxy", "https_proxy", "no_proxy", "NO_PROXY" };
+    juce::StringArray saved;
+    for (const auto& name : names)
+        saved.add (juce::SystemStats::getEnvironmentVariable (name, {}));
+    setenv ("http_proxy", proxy.getAddress().toRawUTF8(), 1);
+    setenv ("https_proxy", proxy.getAddress().toRawUTF8(), 1);
+    unsetenv ("no_proxy");
+    unsetenv ("NO_PROXY");
+
+    FetchRun run ({});
+    EXPECT_TRUE (run.thread.fetchDone.load() && run.thread.fetchedItems.isEmpty());
+    EXPECT_FALSE (proxy.waitForRequest (500));
+
+    for (int i = 0; i < names.size(); ++i)
+        saved[i].isEmpty() ? unsetenv (names[i].toRawUTF8()) : setenv (names[i].toRawUTF8(), saved[i].toRawUTF8(), 1);
+}
+
+TEST (NewsCache, EndOfTheFetchCountsUnreadItemsAndLeavesAnExistingCacheAlone)
+{
+    const struct { const char* what; const char* stored; const char* fetched; int unread; } cases[] = {
+        { "first run", nullptr, "31 30* 29", 3 },
+        { "first run, failed fetch", nullptr, "", 0 },
+        { "same list: the stored flags count", "31r 30 29r", "31 30 29", 1 },
+        { "same list, all read", "31r 30r 29r", "31 30 29", 0 },
+        { "a new item at the front", "31r 30r 29r", "32 31 30 29", 1 },
+        { "same count, another first id: only ids new to the file", "31 30 29", "40 30 29", 1 },
+        { "same count and first id: the stored flags count", "31r 30 29r", "31 30 77", 1 },
+        { "failed fetch after an earlier one", "31 30", "", 0 },
+    };
+
+    for (const auto& c : cases)
+    {
+        TempFolder temp;
+        const auto cacheFile = temp.folder.getChildFile ("newsfeed.xml");
+        corvantis::KT_NewsfeedProcessor news;
+        news.newsfeedFile = cacheFile.getFullPathName();
+        if (c.stored != nullptr)
+            news.writeNewsfeedFile (itemsOf (c.stored));
+        const auto before = cacheFile.loadFileAsString();
+
+        news.newsThread.fetchedItems = itemsOf (c.fetched);
+        news.newsThread.fetchDone = true;
+        news.startTimer (500);
+        news.timerCallback();
+
+        EXPECT_EQ (news.unreadCount, c.unread) << c.what;
+        EXPECT_EQ (news.hasUnread, c.unread > 0) << c.what;
+        EXPECT_TRUE (news.newsReady && ! news.isTimerRunning()) << c.what;
+        EXPECT_TRUE (cacheFile.existsAsFile()) << c.what;
+        if (c.stored != nullptr)
+            EXPECT_EQ (cacheFile.loadFileAsString(), before) << c.what;
+    }
+}
+
+// tests/data/newsfeed/newsfeed.xml was written by KT_NewsfeedProcessor::writeNewsfeedFile on a first run that
+// fetched the items 31, 30 (this plug-in's) and 29.
+TEST (NewsCache, FirstRunWritesTheStoredFormAndReadsItBack)
+{
+    const auto golden = juce::File (BRINDLEX_TEST_DATA_DIR).getChildFile ("newsfeed/newsfeed.xml");
+    TempFolder temp;
+    corvantis::KT_NewsfeedProcessor news;
+    news.newsfeedFile = temp.folder.getChildFile ("newsfeed.xml").getFullPathName();
+    news.newsThread.fetchedItems = itemsOf ("31 30* 29");
+    news.newsThread.fetchDone = true;
+    news.timerCallback();
+    EXPECT_EQ (juce::File (news.newsfeedFile).loadFileAsString(), golden.loadFileAsString());
+
+    news.newsfeedFile = golden.getFullPathName();
+    news.loadNewsfeedFile();
+    EXPECT_EQ (describe (news.storedStates), "31 30* 29");
+
+    // A cache path that is not absolute would name the host's working folder: nothing is written.
+    const auto previous = juce::File::getCurrentWorkingDirectory();
+    temp.folder.setAsCurrentWorkingDirectory();
+    news.newsfeedFile = "relative.xml";
+    news.writeNewsfeedFile (news.newsItems);
+    previous.setAsCurrentWorkingDirectory();
+    EXPECT_FALSE (temp.folder.getChildFile ("relative.xml").exists());
+}
+
+TEST (NewsCache, TheReaderIsLenientWithValuesAndStrictWithTheForm)
+{
+    const auto whole = R"(<NEWSFEED><NEWS_ITEM newsID="31" newsRead="1"/><NEWS_ITEM newsID="30"/></NEWSFEED>)";
+    const std::pair<juce::String, const char*> files[] = {
+        { R"(<NEWSFEED><NEWS_ITEM newsID="  42abc" newsRead="true" isForThisPlugin="yes"/>
+             <NEWS_ITEM newsID="-7" newsRead="Yes"/><NEWS_ITEM newsID="x1" newsRead="0"/><NEWS_ITEM NEWSID="5" NewsRead="1"/>
+             </NEWSFEED>)", "42*r -7r 0 0" },
+        { R"(<newsfeed><news_item newsID="3"/><ITEM newsID="5"/><GROUP><NEWS_ITEM newsID="6"/></GROUP></newsfeed>)", "3" },
+        { R"(<NEWS><NEWS_ITEM newsID="3"/></NEWS>)", "" },
+        { juce::String (whole).substring (0, 40), "" },
+        { "", "" },
+    };
+
+    for (const auto& [text, expected] : files)
+    {
+        TempFolder temp;
+        corvantis::KT_NewsfeedProcessor news;
+        news.newsfeedFile = temp.folder.getChildFile ("newsfeed.xml").getFullPathName();
+        news.storedStates.add ({ 99, false, false });
+        juce::File (news.newsfeedFile).replaceWithText (text);
+        news.loadNewsfeedFile();
+        EXPECT_EQ (describe (news.storedStates), expected) << text;
+
+        // No file, or a folder in its place: the states stay as they were.
+        juce::File (news.newsfeedFile).deleteFile();
+        news.storedStates.clearQuick();
+        news.storedStates.add ({ 99, false, false });
+        news.loadNewsfeedFile();
+        juce::File (news.newsfeedFile).createDirectory();
+        news.loadNewsfeedFile();
+        EXPECT_EQ (describe (news.storedStates), "99");
+    }
+}
+
+TEST (ProcessorNewsfeed, StartsAtConstructionAndCachesInTheSettingsFolderUnlessSwitchedOff)
+{
+    for (const bool disabled : { false, true })
+    {
+        LoopbackHttpServer server ({ 200, R"([{ "id": 21, "title": "Update", "url": "u", "tags": "CRVPLG8" },
+                                       { "id": 20, "title": "Sale", "url": "u", "tags": "news" }])" });
+        TempFolder base;
+        PluginSettings stored (base.folder);
+        stored.loadPluginSettings();
+        juce::File (stored.settingsPath).createDirectory();
+        stored.newsfeedDisabled = disabled;
+        stored.writePluginSettings();
+
+        BrindlexAudioProcessor processor (base.folder, server.getAddress());
+        const auto cacheFile = juce::File (stored.settingsPath).getChildFile ("newsfeed.xml");
+
+        if (disabled)
+        {
+            EXPECT_FALSE (processor.newsProcessor.isTimerRunning() || processor.newsProcessor.newsThread.isThreadRunning());
+            EXPECT_FALSE (server.waitForRequest (300));
+            EXPECT_FALSE (cacheFile.exists());
+            continue;
+        }
+
+        ASSERT_TRUE (pumpUntilNewsReady (processor));
+        EXPECT_EQ (processor.newsProcessor.unreadCount, 2);
+        EXPECT_TRUE (processor.newsProcessor.newsItems[0].isForThisPlugin);
+        EXPECT_TRUE (cacheFile.existsAsFile());
+    }
+}
+
+TEST (ProcessorNewsfeed, DeletingTheProcessorWhileTheServerNeverAnswersTakesLessThanOneSecond)
+{
+    LoopbackHttpServer server (LoopbackHttpServer::silent());
+    TempFolder base;
+    auto processor = std::make_unique<BrindlexAudioProcessor> (base.folder, server.getAddress());
+    ASSERT_TRUE (server.waitForRequest (10000));
+
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+    processor.reset();
+    EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, 1000.0);
+}
