@@ -16,10 +16,9 @@ public:
     };
 
     static Reply silent() { return { 200, {}, true }; }
-
     struct Request
     {
-        juce::String method, path, body;
+        juce::String method, path;
         juce::StringPairArray headers;
     };
 
@@ -43,7 +42,7 @@ public:
         return requests;
     }
 
-    /** Waits until at least one whole request has arrived. */
+    /** Waits until at least one request has arrived. */
     bool waitForRequest (int timeOutMs) { return requestArrived.wait (timeOutMs); }
 
     /** A base address on the loopback where nothing listens: a connection is refused at once. */
@@ -63,34 +62,22 @@ private:
                     serve (*connection);
     }
 
-    bool readSome (juce::StreamingSocket& socket, juce::MemoryBlock& data)
-    {
-        while (! threadShouldExit())
-        {
-            const auto ready = socket.waitUntilReady (true, 20);
-            char buffer[4096];
-
-            if (ready > 0)
-            {
-                const auto numRead = socket.read (buffer, (int) sizeof (buffer), false);
-                data.append (buffer, (size_t) juce::jmax (0, numRead));
-                return numRead > 0;
-            }
-
-            if (ready < 0)
-                return false;
-        }
-
-        return false;
-    }
-
     void serve (juce::StreamingSocket& socket)
     {
         juce::MemoryBlock data;
+        char buffer[4096];
 
         while (! data.toString().contains ("\r\n\r\n"))
-            if (! readSome (socket, data))
+        {
+            int ready = 0;
+            while (ready == 0 && ! threadShouldExit())
+                ready = socket.waitUntilReady (true, 20);
+
+            const auto numRead = ready > 0 ? socket.read (buffer, (int) sizeof (buffer), false) : 0;
+            if (numRead <= 0)
                 return;
+            data.append (buffer, (size_t) numRead);
+        }
 
         Request request;
         const auto head = data.toString().upToFirstOccurrenceOf ("\r\n\r\n", false, false);
@@ -102,29 +89,14 @@ private:
             request.headers.set (lines[i].upToFirstOccurrenceOf (":", false, false).trim(),
                                  lines[i].fromFirstOccurrenceOf (":", false, false).trim());
 
-        const auto bodyStart = (size_t) head.getNumBytesAsUTF8() + 4;
-        const auto bodyLength = (size_t) request.headers["Content-Length"].getLargeIntValue();
-
-        while (data.getSize() < bodyStart + bodyLength)
-            if (! readSome (socket, data))
-                return;
-
-        request.body = juce::String::createStringFromData (data.begin() + bodyStart, (int) bodyLength);
-
         {
             const juce::ScopedLock sl (lock);
             requests.add (request);
         }
-
         requestArrived.signal();
 
-        if (reply.neverAnswer)
-        {
-            while (! threadShouldExit())
-                wait (20);
-
-            return;
-        }
+        while (reply.neverAnswer && ! threadShouldExit())
+            wait (20);
 
         juce::String text;
         text << "HTTP/1.1 " << reply.status << " Status\r\nContent-Type: application/json\r\nContent-Length: "
@@ -132,7 +104,7 @@ private:
         const auto bytes = text.toStdString();
 
         // Reading left the socket non-blocking, so a large reply goes out in as many writes as it takes.
-        for (size_t sent = 0; sent < bytes.size() && ! threadShouldExit();)
+        for (size_t sent = 0; sent < bytes.size() && ! reply.neverAnswer && ! threadShouldExit();)
         {
             const auto n = socket.write (bytes.data() + sent, (int) (bytes.size() - sent));
 

@@ -57,19 +57,17 @@ TEST_F (NewsBell, MenuMarksItemsAndDrawsIconsAtTheEditorsScale)
         items.add (&it.getItem());
     ASSERT_EQ (items.size(), 4);
 
-    // A general item read in the cache is grey without an icon; ours keep the star even when read.
+    // A general item read in the cache is grey without an icon; ours keep the star even when read. The icons
+    // follow the editor's scale: the star's image is 15 by 22, the dot's 8 by 12.
     EXPECT_EQ (items[1]->colour, juce::Colour (0xFFACACAC));
     EXPECT_EQ (items[1]->image, nullptr);
-    for (int i : { 0, 2, 3 })
+    for (const auto& [i, size] : { std::pair (0, juce::Rectangle<int> (0, 0, 15, 22)), std::pair (2, juce::Rectangle<int> (0, 0, 8, 12)) })
+    {
         ASSERT_NE (items[i]->image, nullptr) << i;
-
-    EXPECT_EQ (paintedBounds (render (*items[2]->image)), juce::Rectangle<int> (0, 0, 8, 12));
-
-    // The star's image is 15 by 22; its radii follow the height, so the upper point reaches 0.05 h (row 1),
-    // the lower points 0.86 h, and the side points run past both edges.
-    EXPECT_EQ (items[0]->image->getDrawableBounds().toNearestInt(), juce::Rectangle<int> (0, 0, 15, 22));
-    const auto star = paintedBounds (render (*items[0]->image));
-    EXPECT_TRUE (star.getY() == 1 && star.getWidth() == 15 && std::abs (star.getBottom() - 19) <= 1) << star.toString();
+        EXPECT_EQ (items[i]->image->getDrawableBounds().toNearestInt(), size);
+        EXPECT_TRUE (size.contains (paintedBounds (render (*items[i]->image))) && ! paintedBounds (render (*items[i]->image)).isEmpty());
+    }
+    EXPECT_NE (items[3]->image, nullptr);
 
     bell.newsItems.clear();
     const auto empty = bell.createNewsMenu();
