@@ -8,19 +8,10 @@
 class LoopbackHttpServer : private juce::Thread
 {
 public:
-    struct Reply
-    {
-        int status = 200;
-        juce::String body;
-        bool neverAnswer = false;
-    };
+    struct Reply   { int status = 200; juce::String body; bool neverAnswer = false; };
+    struct Request { juce::String method, path; juce::StringPairArray headers; };
 
     static Reply silent() { return { 200, {}, true }; }
-    struct Request
-    {
-        juce::String method, path;
-        juce::StringPairArray headers;
-    };
 
     explicit LoopbackHttpServer (Reply replyToSend)
         : juce::Thread ("Loopback HTTP server"), reply (std::move (replyToSend))

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include "MessagePump.h"
 #include "settings/PluginSettings.h"
-#include "TestSupport.h"
 
 // The settings file and the folder layout, always inside a temporary base folder.
 namespace
@@ -102,38 +100,21 @@ TEST (PluginSettings, EveryPathFromTheFileIsAnAbsoluteFolderOrTheDefault)
     {
         for (int a = 0; a < 4; ++a)
         {
-            base.write ("<CRVPLG_1198272631_Plugin_Settings pluginName=\"Brindlex\" settingsVersion=\"3\" "
-                                               + juce::String (attributes[a]) + "=\"" + text + "\"/>");
+            base.write ("<CRVPLG_1198272631_Plugin_Settings pluginName=\"Brindlex\" settingsVersion=\"3\" " + juce::String (attributes[a]) + "=\"" + text + "\"/>");
             const auto s = base.loaded();
             const juce::String read[] = { s.presetsPath, s.samplesPath, s.settingsPath, s.irFilesPath };
             const juce::String defaults[] = { s.defaultPresetsPath, s.defaultSamplesPath, s.defaultSettingsPath, s.defaultIrFilesPath };
             EXPECT_EQ (read[a], expected.isEmpty() ? defaults[a] : expected) << attributes[a] << " \"" << text << "\"";
         }
     }
-}
 
-TEST (PluginSettings, NothingIsWrittenIntoTheWorkingFolder)
-{
-    const auto oldWorkingFolder = juce::File::getCurrentWorkingDirectory();
-    const TempBase working;
-    working.folder.getChildFile ("sub").createDirectory();
-    ASSERT_TRUE (working.folder.setAsCurrentWorkingDirectory());
-
-    for (auto* path : { "", "sub/" })
-    {
-        // The news request fails at once; the cache is then written into the settings folder in use.
-        const TempBase base;
-        base.write ("<CRVPLG_1198272631_Plugin_Settings pluginName=\"Brindlex\" settingsVersion=\"2\" "
-                                           "settingsPath=\"" + juce::String (path) + "\"/>");
-        {
-            BrindlexAudioProcessor p (base.folder, "http://news.invalid/");
-            const auto deadline = juce::Time::getMillisecondCounter() + 5000;
-            while (! p.newsProcessor.newsReady && juce::Time::getMillisecondCounter() < deadline)
-                pumpMessages (20);
-        }
-        EXPECT_TRUE (base.settingsFolder.getChildFile ("newsfeed.xml").existsAsFile()) << "\"" << path << "\"";
-    }
-
-    oldWorkingFolder.setAsCurrentWorkingDirectory();
-    EXPECT_EQ (working.folder.findChildFiles (juce::File::findFiles, true).size(), 0);
+    // Nor does a relative folder set later put the file into the host's working folder.
+    const auto previous = juce::File::getCurrentWorkingDirectory();
+    base.folder.getChildFile ("sub").createDirectory();
+    base.folder.setAsCurrentWorkingDirectory();
+    auto settings = base.loaded();
+    settings.settingsPath = "sub/";
+    EXPECT_FALSE (settings.writePluginSettings());
+    previous.setAsCurrentWorkingDirectory();
+    EXPECT_FALSE (base.folder.getChildFile ("sub/Brindlex.aus").exists());
 }

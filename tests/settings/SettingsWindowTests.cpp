@@ -1,28 +1,18 @@
 #include "MessagePump.h"
 #include "editor/EditorTestSupport.h"
+#include "editor/FakeEditorDialogs.h"
 
 namespace
 {
-    /** Answers the folder chooser at once; records each message, marked when the settings window was still up. */
-    struct AnsweringDialogs : public corvantis::EditorDialogs
+    /** Marks each message that is shown while the settings window is still up. */
+    struct AnsweringDialogs : public FakeEditorDialogs
     {
-        void chooseFile (const juce::String&, const juce::File&, const juce::String&, int flags,
-                         std::function<void (const juce::File&)> onChosen) override
+        void inform (const juce::String& title, const juce::String& text, std::function<void()> onClosed) override
         {
-            EXPECT_NE (flags & juce::FileBrowserComponent::canSelectDirectories, 0);
-            onChosen (folder);
+            FakeEditorDialogs::inform (title, text + (window->isVisible() ? " [over the window]" : ""), onClosed);
         }
 
-        void confirm (const juce::String&, const juce::String&, std::function<void (bool)>) override { ADD_FAILURE(); }
-
-        void inform (const juce::String&, const juce::String& text, std::function<void()>) override
-        {
-            messages.add (text + (window->isVisible() ? " [over the window]" : ""));
-        }
-
-        juce::File folder;
         juce::Component* window = nullptr;
-        juce::StringArray messages;
     };
 }
 
@@ -44,15 +34,15 @@ protected:
         openEditor();
         auto owned = std::make_unique<AnsweringDialogs>();
         dialogs = owned.get();
-        dialogs->folder = processor.folder.getChildFile ("My Presets");
+        dialogs->fileToChoose = processor.folder.getChildFile ("My Presets");
         dialogs->window = &window();
-        ASSERT_TRUE (dialogs->folder.createDirectory());
+        ASSERT_TRUE (dialogs->fileToChoose.createDirectory());
         gui().setDialogs (std::move (owned));
     }
 
     corvantis::SettingsGUI& gui() { return editor->settingsWindow.settingsGUI; }
     juce::DocumentWindow& window() { return editor->settingsWindow.documentWindow; }
-    juce::String chosenPath() const { return dialogs->folder.getFullPathName() + "/"; }
+    juce::String chosenPath() const { return dialogs->fileToChoose.getFullPathName() + "/"; }
 
     void click (juce::Button& button)
     {
@@ -94,7 +84,10 @@ TEST_F (SettingsWindowTest, CancelAndCloseKeepTheEditsUnsavedAndSaveWritesThemWi
     EXPECT_EQ (written.samplesPath, "/srv/brindlex-samples/");
     EXPECT_EQ (processor->settings.presetsPath, chosenPath());
     EXPECT_FALSE (window().isVisible());
-    EXPECT_EQ (dialogs->messages, juce::StringArray ("Please, restart your DAW to apply the new saved settings."));
+    ASSERT_EQ (dialogs->messages.size(), 1u);
+    EXPECT_EQ (dialogs->messages[0].message, "Please, restart your DAW to apply the new saved settings.");
+    EXPECT_NE (dialogs->chooserFlags & juce::FileBrowserComponent::canSelectDirectories, 0);
+    EXPECT_TRUE (dialogs->questions.empty());
 }
 
 TEST_F (SettingsWindowTest, FailedSaveSaysWhereTheFileWasToGoAndLeavesEverythingAsItWas)
@@ -110,8 +103,8 @@ TEST_F (SettingsWindowTest, FailedSaveSaysWhereTheFileWasToGoAndLeavesEverything
     click (gui().saveButton);
 
     EXPECT_TRUE (window().isVisible());
-    ASSERT_EQ (dialogs->messages.size(), 1);
-    const auto message = dialogs->messages[0];
+    ASSERT_EQ (dialogs->messages.size(), 1u);
+    const auto message = dialogs->messages[0].message;
     EXPECT_TRUE (message.contains ("not saved") && message.contains (unwritable + "Brindlex.aus") && ! message.contains ("restart"))
         << message;
 
