@@ -58,13 +58,11 @@ TEST (JsonWebRequest, ARefusedConnectionFailsAndClearsTheLastAnswer)
     LoopbackHttpServer server ({ 200, "[1]" });
     auto request = JsonWebRequest (server.getAddress()).get ("items");
     ASSERT_EQ (request.execute().status, 200);
+    request.url = juce::URL (LoopbackHttpServer::refusingAddress);
 
-    request.url = juce::URL (LoopbackHttpServer::refusingAddress());
     const auto response = request.execute();
-
     EXPECT_EQ (response.result.getErrorMessage(), "HTTP request failed, check your internet connection");
-    EXPECT_EQ (response.status, 0);
-    EXPECT_TRUE (response.headers.getAllKeys().isEmpty());
+    EXPECT_TRUE (response.status == 0 && response.headers.getAllKeys().isEmpty());
 }
 
 TEST (JsonWebRequestCancellation, CancelledBeforehandNeverConnects)
@@ -83,13 +81,13 @@ TEST (JsonWebRequestCancellation, CancelOrTimeOutEndsARequestTheServerNeverAnswe
     {
         LoopbackHttpServer server (LoopbackHttpServer::silent());
         JsonWebRequest::Cancellation cancellation;
-        juce::Result result = juce::Result::ok();
+        auto result = juce::Result::ok();
         juce::WaitableEvent finished;
 
+        // When cancelled, a time-out far beyond the wait below, so that only the cancellation can end the exchange.
         std::thread requester ([&]
         {
             JsonWebRequest request (server.getAddress());
-            // Cancelled: a time-out far beyond the wait below, so that only the cancellation can end the exchange.
             request.timeOutMs = cancel ? 60000 : 1000;
             result = request.get ("items").execute (&cancellation).result;
             finished.signal();
@@ -98,7 +96,6 @@ TEST (JsonWebRequestCancellation, CancelOrTimeOutEndsARequestTheServerNeverAnswe
         EXPECT_TRUE (server.waitForRequest (10000));
         if (cancel)
             cancellation.cancel();
-
         EXPECT_TRUE (finished.wait (cancel ? 2000 : 6000)) << (cancel ? "cancelled" : "timed out");
         cancellation.cancel();
         requester.join();

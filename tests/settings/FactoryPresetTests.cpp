@@ -6,28 +6,20 @@
 // The factory presets shipped in resources/presets and the installer that puts them in place.
 namespace
 {
-    juce::File repositoryRoot()
-    {
-        return juce::File (BRINDLEX_TEST_DATA_DIR).getParentDirectory().getParentDirectory();
-    }
-
-    juce::Array<juce::File> factoryPresets()
-    {
-        return repositoryRoot().getChildFile ("resources/presets/Factory").findChildFiles (juce::File::findFiles, false, "*.aup");
-    }
+    const auto repositoryRoot = juce::File (BRINDLEX_TEST_DATA_DIR).getParentDirectory().getParentDirectory();
+    const auto factoryPresets = repositoryRoot.getChildFile ("resources/presets/Factory").findChildFiles (juce::File::findFiles, false, "*.aup");
 }
 
 TEST (FactoryPresets, EveryFileLoadsWithItsNameAndExactlyItsStoredValues)
 {
     TestProcessor p;
-    ASSERT_GE (factoryPresets().size(), 6);
+    ASSERT_GE (factoryPresets.size(), 6);
 
-    for (const auto& file : factoryPresets())
+    for (const auto& file : factoryPresets)
     {
         SCOPED_TRACE (file.getFileName().toStdString());
         const auto element = juce::parseXML (file);
         ASSERT_NE (element, nullptr);
-
         p->loadPresetFile (file);
         EXPECT_EQ (p->presetName, file.getFileNameWithoutExtension());
 
@@ -46,7 +38,7 @@ TEST (FactoryPresets, InstallerLaysOutTheTreeAndAFreshInstanceStartsFromInit)
     ASSERT_TRUE (shared.createDirectory());
 
     const auto command = "BRINDLEX_SHARED_DOCUMENTS='" + shared.getFullPathName() + "' bash '"
-                         + repositoryRoot().getChildFile ("scripts/install-presets.sh").getFullPathName() + "' > /dev/null";
+                         + repositoryRoot.getChildFile ("scripts/install-presets.sh").getFullPathName() + "' > /dev/null";
     ASSERT_EQ (std::system (command.toRawUTF8()), 0);
 
     {
@@ -56,7 +48,7 @@ TEST (FactoryPresets, InstallerLaysOutTheTreeAndAFreshInstanceStartsFromInit)
         EXPECT_EQ (processor.settings.startupPresetFile,
                    shared.getChildFile ("Corvantis/Presets/Brindlex/Factory/00 - INIT.aup"));
         EXPECT_EQ (juce::File (processor.settings.presetsPath).getChildFile ("Factory")
-                       .getNumberOfChildFiles (juce::File::findFiles, "*.aup"), factoryPresets().size());
+                       .getNumberOfChildFiles (juce::File::findFiles, "*.aup"), factoryPresets.size());
         EXPECT_EQ (processor.presetName, "");
         for (auto* parameter : processor.getParameters())
             EXPECT_FLOAT_EQ (parameter->getValue(), parameter->getDefaultValue()) << parameter->getName (100);

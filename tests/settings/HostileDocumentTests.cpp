@@ -14,13 +14,7 @@ namespace
     }
 
     /** A reader, the opening tag and content of a document that it would apply, and whether it applied one. */
-    const struct
-    {
-        const char* name;
-        const char* root;
-        const char* content;
-        std::function<bool (const juce::String&)> applies;
-    } readers[] = {
+    const struct { const char* name; const char* root; const char* content; std::function<bool (const juce::String&)> applies; } readers[] = {
         { "host state", "Brindlex_Preset presetName=\"applied\"", "", [] (const juce::String& text)
           {
               TestProcessor p;
