@@ -24,7 +24,6 @@ public:
     }
 
     ~LoopbackHttpServer() override { stopThread (5000); }
-
     juce::String getAddress() const { return "http://127.0.0.1:" + juce::String (listener.getBoundPort()) + "/"; }
 
     juce::Array<Request> getRequests() const
@@ -36,8 +35,7 @@ public:
     /** Waits until at least one request has arrived. */
     bool waitForRequest (int timeOutMs) { return requestArrived.wait (timeOutMs); }
 
-    /** A base address on the loopback where nothing listens (the port of a service no test machine runs):
-        a connection is refused at once. */
+    /** A loopback address where nothing listens (a port no test machine serves): connections are refused at once. */
     static constexpr const char* refusingAddress = "http://127.0.0.1:1/";
 
 private:

@@ -72,12 +72,9 @@ TEST_F (NewsBell, ChosenItemOpensOnlyAPlainWebAddress)
 {
     corvantis::KT_NewsFeedComponent bell (juce::Colours::white);
     const std::pair<const char*, bool> cases[] = {
-        { "https://news.example/8?utm_source=CRVPLG8&utm_medium=newsfeed", true },
-        { "https://news.example/$(touch /tmp/brindlex-news-shell)", false },
-        { "https://news.example/`id`", false },
-        { "https://news.example/a\" ; id ; \"", false },
-        { "file:///etc/passwd", false },
-        { "/usr/bin/xterm", false },
+        { "https://news.example/8?utm_source=CRVPLG8&utm_medium=newsfeed", true }, { "file:///etc/passwd", false },
+        { "https://news.example/$(touch /tmp/brindlex-news-shell)", false }, { "https://news.example/`id`", false },
+        { "https://news.example/a\" ; id ; \"", false }, { "/usr/bin/xterm", false },
     };
 
     for (const auto& [url, opens] : cases)

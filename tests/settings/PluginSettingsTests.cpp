@@ -15,7 +15,6 @@ namespace
             settings.loadPluginSettings();
             return settings;
         }
-
         void write (const juce::String& text) const { settingsFile.replaceWithData (text.toRawUTF8(), text.getNumBytesAsUTF8()); }
 
         juce::File folder { juce::File::createTempFile ("brindlex-settings") };
@@ -58,14 +57,11 @@ TEST (PluginSettings, AFileIsReadWholeAndAnOlderOneRewrittenIntoTheSettingsFolde
 
 TEST (PluginSettings, OnlyAFreshTreeGetsTheDefaultsWrittenAndForeignFilesAreLeftAlone)
 {
-    const TempBase noTree;
+    const TempBase fresh, noTree;
     noTree.settingsFolder.getParentDirectory().deleteRecursively();
     noTree.loaded();
-    EXPECT_EQ (noTree.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
-
-    const TempBase fresh;
     fresh.loaded();
-    EXPECT_TRUE (fresh.settingsFile.existsAsFile());
+    EXPECT_TRUE (fresh.settingsFile.existsAsFile() && noTree.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories) == 0);
 
     // The older root form is replaced by the defaults; any other document is left as it is.
     const auto golden = goldenSettings (fresh.settingsFolder);
