@@ -24,8 +24,8 @@ public:
     void run() override;
     void fetchNewsfeed();
 
-    /** Connection and read time-out of the news request. */
-    static constexpr int requestTimeOutMs = 5000;
+    /** Connection and read time-out of the news request; set before the thread starts. */
+    int requestTimeOutMs = 5000;
 
     NewsItemArray fetchedItems;
     juce::String pluginId;

@@ -8,40 +8,23 @@
 class LoopbackHttpServer : private juce::Thread
 {
 public:
-    struct Reply
-    {
-        int status = 200;
-        juce::String body;
-        juce::StringPairArray extraHeaders;
-        bool neverAnswer = false;
-    };
+    struct Reply   { int status = 200; juce::String body; bool neverAnswer = false; };
+    struct Request { juce::String method, path; juce::StringPairArray headers; };
 
-    struct Request
-    {
-        juce::String method, path;
-        juce::StringPairArray headers;
-        juce::MemoryBlock body;
-    };
+    static Reply silent() { return { 200, {}, true }; }
 
     explicit LoopbackHttpServer (Reply replyToSend)
         : juce::Thread ("Loopback HTTP server"), reply (std::move (replyToSend))
     {
-        // Requests for this server go straight to it, never to a proxy that the machine's
-        // environment may name.
+        // Requests for this server go straight to it, never to a proxy that the environment may name.
         setenv ("no_proxy", "127.0.0.1", 1);
         setenv ("NO_PROXY", "127.0.0.1", 1);
-
         listener.createListener (0, "127.0.0.1");
         startThread();
     }
 
-    ~LoopbackHttpServer() override
-    {
-        stopThread (5000);
-    }
-
-    int getPort() const                 { return listener.getBoundPort(); }
-    juce::String getAddress() const     { return "http://127.0.0.1:" + juce::String (getPort()) + "/"; }
+    ~LoopbackHttpServer() override { stopThread (5000); }
+    juce::String getAddress() const { return "http://127.0.0.1:" + juce::String (listener.getBoundPort()) + "/"; }
 
     juce::Array<Request> getRequests() const
     {
@@ -49,146 +32,71 @@ public:
         return requests;
     }
 
-    /** Waits until at least one whole request has arrived. */
+    /** Waits until at least one request has arrived. */
     bool waitForRequest (int timeOutMs) { return requestArrived.wait (timeOutMs); }
 
-    /** A base address on the loopback where nothing listens: a connection is refused at once. */
-    static juce::String refusingAddress()
-    {
-        juce::StreamingSocket probe;
-        probe.createListener (0, "127.0.0.1");
-        const auto port = probe.getBoundPort();
-        probe.close();
-        return "http://127.0.0.1:" + juce::String (port) + "/";
-    }
+    /** A loopback address where nothing listens (a port no test machine serves): connections are refused at once. */
+    static constexpr const char* refusingAddress = "http://127.0.0.1:1/";
 
 private:
     void run() override
     {
         while (! threadShouldExit())
-        {
-            if (listener.waitUntilReady (true, 20) != 1)
-                continue;
-
-            std::unique_ptr<juce::StreamingSocket> connection (listener.waitForNextConnection());
-
-            if (connection != nullptr)
-                serve (*connection);
-        }
-    }
-
-    bool readSome (juce::StreamingSocket& socket, juce::MemoryBlock& data)
-    {
-        while (! threadShouldExit())
-        {
-            const auto ready = socket.waitUntilReady (true, 20);
-
-            if (ready < 0)
-                return false;
-
-            if (ready == 0)
-                continue;
-
-            char buffer[4096];
-            const auto numRead = socket.read (buffer, (int) sizeof (buffer), false);
-
-            if (numRead <= 0)
-                return false;
-
-            data.append (buffer, (size_t) numRead);
-            return true;
-        }
-
-        return false;
+            if (listener.waitUntilReady (true, 20) == 1)
+                if (std::unique_ptr<juce::StreamingSocket> connection { listener.waitForNextConnection() })
+                    serve (*connection);
     }
 
     void serve (juce::StreamingSocket& socket)
     {
         juce::MemoryBlock data;
-        int headerEnd = -1;
+        char buffer[4096];
 
-        while (headerEnd < 0)
+        while (! data.toString().contains ("\r\n\r\n"))
         {
-            if (! readSome (socket, data))
-                return;
+            int ready = 0;
+            while (ready == 0 && ! threadShouldExit())
+                ready = socket.waitUntilReady (true, 20);
 
-            headerEnd = data.toString().indexOf ("\r\n\r\n");
+            const auto numRead = ready > 0 ? socket.read (buffer, (int) sizeof (buffer), false) : 0;
+            if (numRead <= 0)
+                return;
+            data.append (buffer, (size_t) numRead);
         }
 
         Request request;
-        const auto headerLines = juce::StringArray::fromLines (data.toString().substring (0, headerEnd));
-        const auto requestLine = juce::StringArray::fromTokens (headerLines[0], " ", "");
-        request.method = requestLine[0];
-        request.path = requestLine[1];
+        const auto head = data.toString().upToFirstOccurrenceOf ("\r\n\r\n", false, false);
+        const auto lines = juce::StringArray::fromLines (head);
+        request.method = lines[0].upToFirstOccurrenceOf (" ", false, false);
+        request.path = lines[0].fromFirstOccurrenceOf (" ", false, false).upToFirstOccurrenceOf (" ", false, false);
 
-        for (int i = 1; i < headerLines.size(); ++i)
-            request.headers.set (headerLines[i].upToFirstOccurrenceOf (":", false, false).trim(),
-                                 headerLines[i].fromFirstOccurrenceOf (":", false, false).trim());
-
-        const auto bodyStart = (size_t) headerEnd + 4;
-        const auto bodyLength = (size_t) request.headers["Content-Length"].getLargeIntValue();
-
-        while (data.getSize() < bodyStart + bodyLength)
-            if (! readSome (socket, data))
-                return;
-
-        request.body.append (data.begin() + bodyStart, bodyLength);
+        for (int i = 1; i < lines.size(); ++i)
+            request.headers.set (lines[i].upToFirstOccurrenceOf (":", false, false).trim(),
+                                 lines[i].fromFirstOccurrenceOf (":", false, false).trim());
 
         {
             const juce::ScopedLock sl (lock);
             requests.add (request);
         }
-
         requestArrived.signal();
 
-        if (reply.neverAnswer)
+        while (reply.neverAnswer && ! threadShouldExit())
+            wait (20);
+
+        juce::String text;
+        text << "HTTP/1.1 " << reply.status << " Status\r\nContent-Type: application/json\r\nContent-Length: "
+             << (int) reply.body.getNumBytesAsUTF8() << "\r\nConnection: close\r\n\r\n" << reply.body;
+        const auto bytes = text.toStdString();
+
+        // Reading left the socket non-blocking, so a large reply goes out in as many writes as it takes.
+        for (size_t sent = 0; sent < bytes.size() && ! reply.neverAnswer && ! threadShouldExit();)
         {
-            while (! threadShouldExit())
-                wait (20);
-
-            return;
-        }
-
-        const auto bodyUtf8 = reply.body.toUTF8();
-        const auto bodySize = bodyUtf8.sizeInBytes() - 1;
-
-        juce::String head;
-        head << "HTTP/1.1 " << reply.status << " " << reasonPhrase (reply.status) << "\r\n"
-             << "Content-Type: application/json\r\n"
-             << "Content-Length: " << (int) bodySize << "\r\n"
-             << "Connection: close\r\n";
-
-        for (const auto& key : reply.extraHeaders.getAllKeys())
-            head << key << ": " << reply.extraHeaders[key] << "\r\n";
-
-        head << "\r\n";
-
-        writeAll (socket, head.toRawUTF8(), (int) head.getNumBytesAsUTF8());
-        writeAll (socket, bodyUtf8.getAddress(), (int) bodySize);
-    }
-
-    /** Reading left the socket non-blocking, so a large reply goes out in as many writes as it takes. */
-    void writeAll (juce::StreamingSocket& socket, const char* data, int size)
-    {
-        for (int sent = 0; sent < size && ! threadShouldExit();)
-        {
-            const auto n = socket.write (data + sent, size - sent);
+            const auto n = socket.write (bytes.data() + sent, (int) (bytes.size() - sent));
 
             if (n > 0)
-                sent += n;
+                sent += (size_t) n;
             else if (socket.waitUntilReady (false, 20) < 0)
                 return;
-        }
-    }
-
-    static juce::String reasonPhrase (int status)
-    {
-        switch (status)
-        {
-            case 200: return "OK";
-            case 404: return "Not Found";
-            case 500: return "Internal Server Error";
-            default:  return "Status";
         }
     }
 

@@ -1,50 +1,18 @@
 #include "MessagePump.h"
 #include "editor/EditorTestSupport.h"
+#include "editor/FakeEditorDialogs.h"
 
 namespace
 {
-    /** Answers the folder chooser at once and records the messages, with whether the window was up at the time. */
-    class AnsweringDialogs : public corvantis::EditorDialogs
+    /** Marks each message that is shown while the settings window is still up. */
+    struct AnsweringDialogs : public FakeEditorDialogs
     {
-    public:
-        struct Message
+        void inform (const juce::String& title, const juce::String& text, std::function<void()> onClosed) override
         {
-            juce::String title, text;
-            bool windowShown;
-        };
-
-        AnsweringDialogs (juce::File& folderToChoose, std::vector<Message>& shownMessages, juce::Component& window)
-            : folder (folderToChoose), messages (shownMessages), settingsWindow (window)
-        {
+            FakeEditorDialogs::inform (title, text + (window->isVisible() ? " [over the window]" : ""), onClosed);
         }
 
-        void chooseFile (const juce::String&, const juce::File&, const juce::String&, int flags,
-                         std::function<void (const juce::File&)> onChosen) override
-        {
-            EXPECT_NE (flags & juce::FileBrowserComponent::canSelectDirectories, 0);
-            onChosen (folder);
-        }
-
-        void confirm (const juce::String&, const juce::String&, std::function<void (bool)>) override
-        {
-            ADD_FAILURE() << "the settings window asks no question";
-        }
-
-        void inform (const juce::String& title, const juce::String& text, std::function<void()>) override
-        {
-            messages.push_back ({ title, text, settingsWindow.isVisible() });
-        }
-
-    private:
-        juce::File& folder;
-        std::vector<Message>& messages;
-        juce::Component& settingsWindow;
-    };
-
-    enum class Closing
-    {
-        cancelButton,
-        closeButton
+        juce::Component* window = nullptr;
     };
 }
 
@@ -57,22 +25,24 @@ protected:
     {
         auto& record = processor->settings;
         record.samplesPath = "/srv/brindlex-samples/";
-        record.irFilesPath = "/srv/brindlex-irs/";
         record.usingLegacyParameters = true;
-        settingsFolder = juce::File (record.settingsPath);
-        ASSERT_TRUE (settingsFolder.createDirectory());
-        chosenFolder = processor.folder.getChildFile ("My Presets");
-        ASSERT_TRUE (chosenFolder.createDirectory());
+        settingsFile = juce::File (record.settingsPath).getChildFile ("Brindlex.aus");
+        ASSERT_TRUE (settingsFile.getParentDirectory().createDirectory());
 
         // Showing the settings window puts it on the bare test display.
         WidgetTest::ignoreXErrors();
         openEditor();
-        gui().setDialogs (std::make_unique<AnsweringDialogs> (chosenFolder, messages, window()));
+        auto owned = std::make_unique<AnsweringDialogs>();
+        dialogs = owned.get();
+        dialogs->fileToChoose = processor.folder.getChildFile ("My Presets");
+        dialogs->window = &window();
+        ASSERT_TRUE (dialogs->fileToChoose.createDirectory());
+        gui().setDialogs (std::move (owned));
     }
 
     corvantis::SettingsGUI& gui() { return editor->settingsWindow.settingsGUI; }
     juce::DocumentWindow& window() { return editor->settingsWindow.documentWindow; }
-    juce::File settingsFile() const { return settingsFolder.getChildFile ("Brindlex.aus"); }
+    juce::String chosenPath() const { return dialogs->fileToChoose.getFullPathName() + "/"; }
 
     void click (juce::Button& button)
     {
@@ -80,79 +50,43 @@ protected:
         pumpMessages (30);
     }
 
-    /** Chooses the folder in the presets row and switches the newsfeed off. */
-    void editPresetsFolderAndNewsSwitch()
+    /** Shows the window, chooses the folder in the presets row and switches the newsfeed off. */
+    void showAndEdit()
     {
+        editor->showSettingsWindow();
         click (gui().presetsRow.browseButton);
         click (gui().disableNewsfeedToggle);
     }
 
-    juce::String expectedPresetsPath() const { return chosenFolder.getFullPathName() + "/"; }
-
-    juce::File settingsFolder, chosenFolder;
-    std::vector<AnsweringDialogs::Message> messages;
+    juce::File settingsFile;
+    AnsweringDialogs* dialogs = nullptr;
 };
 
-TEST_F (SettingsWindowTest, SaveWritesTheChosenFolderAndSwitchWithTheHiddenValuesUnchanged)
+TEST_F (SettingsWindowTest, CancelAndCloseKeepTheEditsUnsavedAndSaveWritesThemWithTheHiddenValues)
 {
+    showAndEdit();
+    click (gui().cancelButton);
     editor->showSettingsWindow();
-    ASSERT_TRUE (window().isVisible());
-    editPresetsFolderAndNewsSwitch();
-    EXPECT_EQ (gui().presetsRow.pathBox.getText(), expectedPresetsPath());
+    window().closeButtonPressed();
 
-    click (gui().saveButton);
-
-    auto written = juce::parseXML (settingsFile());
-    ASSERT_NE (written, nullptr);
-    EXPECT_EQ (written->getStringAttribute ("presetsPath"), expectedPresetsPath());
-    EXPECT_EQ (written->getStringAttribute ("newsfeedDisabled"), "1");
-    EXPECT_EQ (written->getStringAttribute ("samplesPath"), "/srv/brindlex-samples/");
-    EXPECT_EQ (written->getStringAttribute ("irFilesPath"), "/srv/brindlex-irs/");
-    EXPECT_EQ (written->getStringAttribute ("usingLegacyParameters"), "1");
-    EXPECT_EQ (written->getStringAttribute ("settingsPath"), settingsFolder.getFullPathName() + "/");
-    EXPECT_EQ (processor->settings.presetsPath, expectedPresetsPath());
-
-    EXPECT_FALSE (window().isVisible());
-    ASSERT_EQ (messages.size(), 1u);
-    EXPECT_EQ (messages[0].title, "Brindlex");
-    EXPECT_EQ (messages[0].text, "Please, restart your DAW to apply the new saved settings.");
-    EXPECT_FALSE (messages[0].windowShown);
-}
-
-class SettingsWindowClosingTest : public SettingsWindowTest,
-                                  public ::testing::WithParamInterface<Closing>
-{
-};
-
-TEST_P (SettingsWindowClosingTest, HidesWithoutSavingAndKeepsTheEditsForTheNextShowing)
-{
-    editor->showSettingsWindow();
-    editPresetsFolderAndNewsSwitch();
-
-    if (GetParam() == Closing::cancelButton)
-        click (gui().cancelButton);
-    else
-        window().closeButtonPressed();
-
-    EXPECT_FALSE (window().isVisible());
-    EXPECT_FALSE (settingsFile().exists());
-    EXPECT_TRUE (messages.empty());
-    EXPECT_NE (processor->settings.presetsPath, expectedPresetsPath());
+    EXPECT_FALSE (window().isVisible() || settingsFile.exists());
+    EXPECT_NE (processor->settings.presetsPath, chosenPath());
 
     editor->showSettingsWindow();
-    EXPECT_TRUE (window().isVisible());
-    EXPECT_EQ (gui().presetsRow.pathBox.getText(), expectedPresetsPath());
+    EXPECT_EQ (gui().presetsRow.pathBox.getText(), chosenPath());
     EXPECT_TRUE (gui().disableNewsfeedToggle.getToggleState());
-
     click (gui().saveButton);
-    auto written = juce::parseXML (settingsFile());
-    ASSERT_NE (written, nullptr);
-    EXPECT_EQ (written->getStringAttribute ("presetsPath"), expectedPresetsPath());
-    EXPECT_EQ (written->getStringAttribute ("newsfeedDisabled"), "1");
-}
 
-INSTANTIATE_TEST_SUITE_P (CancelAndCloseButton, SettingsWindowClosingTest,
-                          ::testing::Values (Closing::cancelButton, Closing::closeButton));
+    PluginSettings written (processor.folder);
+    written.loadPluginSettings();
+    EXPECT_TRUE (written.presetsPath == chosenPath() && written.newsfeedDisabled) << written.presetsPath;
+    EXPECT_TRUE (written.samplesPath == "/srv/brindlex-samples/" && written.usingLegacyParameters) << "hidden values kept";
+    EXPECT_TRUE (processor->settings.presetsPath == chosenPath() && ! window().isVisible());
+    ASSERT_EQ (dialogs->messages.size(), 1u);
+    EXPECT_EQ (dialogs->messages[0].message, "Please, restart your DAW to apply the new saved settings.");
+    EXPECT_NE (dialogs->chooserFlags & juce::FileBrowserComponent::canSelectDirectories, 0);
+    EXPECT_TRUE (dialogs->questions.empty());
+}
 
 TEST_F (SettingsWindowTest, FailedSaveSaysWhereTheFileWasToGoAndLeavesEverythingAsItWas)
 {
@@ -162,20 +96,17 @@ TEST_F (SettingsWindowTest, FailedSaveSaysWhereTheFileWasToGoAndLeavesEverything
     const auto unwritable = blocker.getFullPathName() + "/Settings/";
     const auto recordBefore = processor->settings.presetsPath;
 
-    editor->showSettingsWindow();
+    showAndEdit();
     gui().settingsRow.setPath (unwritable);
-    editPresetsFolderAndNewsSwitch();
     click (gui().saveButton);
 
     EXPECT_TRUE (window().isVisible());
-    ASSERT_EQ (messages.size(), 1u);
-    EXPECT_TRUE (messages[0].text.contains ("not saved")) << messages[0].text;
-    EXPECT_TRUE (messages[0].text.contains (unwritable + "Brindlex.aus")) << messages[0].text;
-    EXPECT_FALSE (messages[0].text.contains ("restart"));
+    ASSERT_EQ (dialogs->messages.size(), 1u);
+    const auto message = dialogs->messages[0].message;
+    EXPECT_TRUE (message.contains ("not saved") && message.contains (unwritable + "Brindlex.aus") && ! message.contains ("restart"))
+        << message;
 
-    EXPECT_EQ (blocker.loadFileAsString(), "x");
-    EXPECT_FALSE (settingsFile().exists());
-    EXPECT_EQ (processor->settings.presetsPath, recordBefore);
-    EXPECT_FALSE (processor->settings.newsfeedDisabled);
-    EXPECT_EQ (gui().presetsRow.pathBox.getText(), expectedPresetsPath());
+    EXPECT_TRUE (blocker.loadFileAsString() == "x" && ! settingsFile.exists());
+    EXPECT_TRUE (processor->settings.presetsPath == recordBefore && ! processor->settings.newsfeedDisabled);
+    EXPECT_EQ (gui().presetsRow.pathBox.getText(), chosenPath());
 }
