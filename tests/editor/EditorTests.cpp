@@ -98,6 +98,8 @@ TEST_F (EditorTest, TheCornerKeepsTheAspectRatioAndTheMinimumSizeAndResetRestore
     EXPECT_EQ (processor->currentHeight.load(), editor->getHeight());
 
     drag ({ -1000.0f, -600.0f });
+    EXPECT_EQ (limits.getMinimumWidth(), 745);
+    EXPECT_EQ (limits.getMinimumHeight(), 380);
     EXPECT_EQ (editor->getBounds().getWidth(), 745);
     EXPECT_EQ (editor->getBounds().getHeight(), 380);
     EXPECT_EQ (processor->currentWidth.load(), 745);
