@@ -11,6 +11,11 @@
 class EditorTest : public ::testing::Test
 {
 protected:
+    EditorTest() = default;
+
+    /** For fixtures that lay out files (settings, presets) in the processor's folder before it starts. */
+    explicit EditorTest (const std::function<void (const juce::File&)>& prepareFolder) : processor (prepareFolder) {}
+
     void SetUp() override { openEditor(); }
     void TearDown() override
     {

@@ -1,63 +1,41 @@
-#include "MessagePump.h"
 #include "EditorTestSupport.h"
 #include "FakeEditorDialogs.h"
 
-// The preset bar, the preset browser and the logo menu, driven through the real editor over real preset files.
+// The preset bar and the preset browser, driven through the real editor over real preset files.
 namespace
 {
     const char* const presetNames[] = { "00 - INIT", "01 - One", "02 - Two", "03 - Three", "04 - Four" };
 
     float wetOfPreset (int index) { return 0.1f + 0.2f * (float) index; }
 
-    juce::File presetsFolderIn (const juce::File& base) { return base.getChildFile ("Corvantis/Presets/Brindlex"); }
-
     void writePresets (const juce::File& base)
     {
         for (int i = 0; i < 5; ++i)
         {
-            const auto file = presetsFolderIn (base).getChildFile ("Factory").getChildFile (juce::String (presetNames[i]) + ".aup");
+            const auto file = base.getChildFile ("Corvantis/Presets/Brindlex/Factory").getChildFile (juce::String (presetNames[i]) + ".aup");
             file.getParentDirectory().createDirectory();
-            file.replaceWithText ("<Brindlex_Preset presetName=\"" + juce::String (presetNames[i]) + "\" Wet=\""
-                                  + juce::String (wetOfPreset (i)) + "\"/>");
+            file.replaceWithText ("<Brindlex_Preset presetName=\"" + juce::String (presetNames[i]) + "\" Wet=\"" + juce::String (wetOfPreset (i)) + "\"/>");
         }
     }
 }
 
-class PresetBarTest : public ::testing::Test
+class PresetBarTest : public EditorTest
 {
 protected:
+    PresetBarTest() : EditorTest (writePresets) {}
+
     void SetUp() override
     {
-        owner.reset (processor->createEditorIfNeeded());
-        editor = dynamic_cast<BrindlexAudioProcessorEditor*> (owner.get());
-        ASSERT_NE (editor, nullptr);
+        EditorTest::SetUp();
         editor->dialogs.reset (dialogs = new FakeEditorDialogs());
-        settle();
+        pumpMessages (30);
     }
 
-    void TearDown() override
-    {
-        processor->editorBeingDeleted (owner.get());
-        owner.reset();
-    }
-
-    /** Lets the browser's asynchronous change messages arrive. */
-    static void settle() { pumpMessages (30); }
-
+    /** Clicks and lets the browser's asynchronous change messages arrive. */
     void click (std::unique_ptr<KT_TextButton>& button)
     {
         editor->buttonClicked (button.get());
-        settle();
-    }
-
-    juce::AudioProcessorParameter* parameter (const juce::String& id)
-    {
-        for (auto* p : processor->getParameters())
-            if (auto* withId = dynamic_cast<juce::AudioProcessorParameterWithID*> (p); withId->paramID == id)
-                return p;
-
-        ADD_FAILURE() << "no parameter " << id;
-        return nullptr;
+        pumpMessages (30);
     }
 
     float wet() { return parameter ("WET")->getValue(); }
@@ -69,13 +47,10 @@ protected:
         EXPECT_EQ (processor->currentPresetIndex.load(), (float) index);
     }
 
-    TestProcessor processor { writePresets };
-    std::unique_ptr<juce::AudioProcessorEditor> owner;
-    BrindlexAudioProcessorEditor* editor = nullptr;
     FakeEditorDialogs* dialogs = nullptr;
 };
 
-TEST_F (PresetBarTest, PreviousAndNextWrapAndLoadThroughTheBrowser)
+TEST_F (PresetBarTest, PreviousAndNextWrapAndTheBrowserMenuLoads)
 {
     click (editor->prevButton);
     expectSelected (4);
@@ -90,7 +65,7 @@ TEST_F (PresetBarTest, PreviousAndNextWrapAndLoadThroughTheBrowser)
     for (const int item : { 3, 0 })
     {
         corvantis::KT_PresetMenu::menuCallback (item, &editor->presetMenu);
-        settle();
+        pumpMessages (30);
         expectSelected (2);
         EXPECT_NEAR (wet(), wetOfPreset (2), 1e-6f);
     }
@@ -111,11 +86,8 @@ TEST_F (PresetBarTest, SaveWritesAPresetWithoutEditorSizeListsAndSelectsIt)
     EXPECT_EQ (xml->getNumAttributes(), 68);
     EXPECT_FALSE (xml->hasAttribute ("CurrentWidth") || xml->hasAttribute ("CurrentHeight"));
     EXPECT_NEAR (xml->getDoubleAttribute ("Wet"), 0.33, 1e-6);
-
     EXPECT_EQ (processor->presetName, "My Echo");
-    const int index = editor->presetMenu.presetNames.indexOf ("My Echo");
-    ASSERT_GE (index, 0);
-    expectSelected (index);
+    expectSelected (editor->presetMenu.presetNames.indexOf ("My Echo"));
     EXPECT_TRUE (dialogs->messages.empty());
 }
 
@@ -167,33 +139,28 @@ TEST_F (PresetBarTest, ACancelledSaveWritesNothingAndAFailedSaveOrDeleteSaysSoAn
 TEST_F (PresetBarTest, RandomKeepsLockedLoopAndLinkValuesAndEndsSyncSwitchesOnOrOff)
 {
     const juce::StringArray kept { "L1TIME", "LINK", "LOOP", "LPSPEED", "LPREV" };
-    const juce::StringArray syncs { "L1SYNC", "L2SYNC", "L3SYNC", "R1SYNC", "R2SYNC",
-                                    "R3SYNC", "LFSYNC", "RFSYNC", "LMSYNC", "RMSYNC" };
-
-    auto* l1Time = parameter ("L1TIME");
-    processor->parameterLocks[(size_t) l1Time->getParameterIndex()] = true;
-    for (auto* knob : editor->knobList)
-        knob->locked = knob->paramIndex == l1Time->getParameterIndex();
+    const int l1Time = parameter ("L1TIME")->getParameterIndex();
+    processor->parameterLocks[(size_t) l1Time] = true;
     for (auto* slider : editor->sliderList)
-        slider->locked = slider->paramIndex == l1Time->getParameterIndex();
+        slider->locked = slider->paramIndex == l1Time;
 
     for (int round = 0; round < 3; ++round)
     {
-        std::map<juce::String, float> before;
-        for (auto* p : processor->getParameters())
-            before[dynamic_cast<juce::AudioProcessorParameterWithID*> (p)->paramID] = p->getValue();
+        std::vector<float> before;
+        for (auto* p : processor->paramTable)
+            before.push_back (p->getValue());
 
         click (editor->randButton);
 
-        for (const auto& [id, value] : before)
+        for (auto* p : processor->paramTable)
         {
-            const float now = parameter (id)->getValue();
-            if (kept.contains (id))
-                EXPECT_EQ (now, value) << id;
-            else if (syncs.contains (id))
-                EXPECT_TRUE (now == 0.0f || now == 1.0f) << id << " " << now;
+            const float now = p->getValue(), was = before[(size_t) p->getParameterIndex()];
+            if (kept.contains (p->paramID))
+                EXPECT_EQ (now, was) << p->paramID;
+            else if (p->paramID.endsWith ("SYNC"))
+                EXPECT_TRUE (now == 0.0f || now == 1.0f) << p->paramID << " " << now;
             else
-                EXPECT_NE (now, value) << id;
+                EXPECT_NE (now, was) << p->paramID;
         }
     }
 }
