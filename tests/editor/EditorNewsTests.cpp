@@ -1,19 +1,7 @@
 #include "EditorTestSupport.h"
 #include "newsfeed/LoopbackHttpServer.h"
 
-namespace
-{
-    template <typename Condition>
-    bool pumpUntil (Condition condition, int timeOutMs)
-    {
-        const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeOutMs;
-        while (! condition() && juce::Time::getMillisecondCounter() < deadline)
-            WidgetTest::pump (20);
-        return condition();
-    }
-
-    using EditorNews = WidgetTest::MenuTest;
-}
+using EditorNews = WidgetTest::MenuTest;
 
 TEST_F (EditorNews, BellShowsTheFetchedNewsAndStoresThemReadOnceTheMenuHasBeenSeen)
 {

@@ -1,11 +1,20 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <vector>
 
 #include "TestSupport.h"
 #include "widgets/WidgetTestSupport.h"
 #include "editor/BrindlexAudioProcessorEditor.h"
+
+/** Delivers messages until `condition` holds or `timeOutMs` have passed; true when it holds. */
+template <typename Condition>
+bool pumpUntil (Condition condition, int timeOutMs)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeOutMs;
+    while (! condition() && juce::Time::getMillisecondCounter() < deadline)
+        pumpMessages (20);
+    return condition();
+}
 
 /** Opens the real editor through the processor's createEditor, as a host does, and closes it again. */
 class EditorTest : public ::testing::Test
@@ -30,15 +39,13 @@ protected:
         ASSERT_NE (editor, nullptr);
     }
 
+    /** As a host's wrapper does: off the desktop, the processor told, then deleted. */
     void closeEditor()
     {
         if (owner != nullptr && owner->isOnDesktop())
             owner->removeFromDesktop();
-
-        // As a host's wrapper does before it deletes the editor.
         if (owner != nullptr)
             processor->editorBeingDeleted (owner.get());
-
         owner.reset();
         editor = nullptr;
     }

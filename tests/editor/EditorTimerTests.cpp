@@ -20,46 +20,36 @@ TEST_F (EditorTest, EveryControlShowsItsParameterAfterAHostChangeAndOneTickAndNo
 
     // Every choice box to another item; the choices reach the boxes through the next audio block.
     processor->prepareToPlay (48000.0, 64);
-    const std::pair<juce::ComboBox*, int> boxItems[] = {
-        { &editor->timeRangeLeftMenu, 3 }, { &editor->timeRangeRightMenu, 6 }, { &editor->fbkModeLeftMenu, 1 },
-        { &editor->fbkModeRightMenu, 1 },  { &editor->lfoShapeLeftMenu, 10 },  { &editor->lfoShapeRightMenu, 5 },
-    };
+    const int items[numComboBoxes] = { 3, 6, 1, 1, 10, 5 };
+    const auto boxes = { &editor->timeRangeLeftMenu, &editor->timeRangeRightMenu, &editor->fbkModeLeftMenu,
+                         &editor->fbkModeRightMenu, &editor->lfoShapeLeftMenu, &editor->lfoShapeRightMenu };
     for (int slot = 0; slot < numComboBoxes; ++slot)
-    {
-        auto& [box, index] = boxItems[slot];
-        parameter (comboRows[(size_t) slot].parameterId)->setValue ((float) index / (float) (box->getNumItems() - 1));
-    }
+        parameter (comboRows[(size_t) slot].parameterId)->setValue ((float) items[slot] / (float) (boxes.begin()[slot]->getNumItems() - 1));
     juce::AudioBuffer<float> buffer (2, 64);
     buffer.clear();
     juce::MidiBuffer midi;
     processor->processBlock (buffer, midi);
 
-    // Every slider and knob: a value on its step grid that it does not show yet.
+    // Every slider and knob to a value on its step grid that it does not show yet, every toggle switched over.
     for (int slot = 0; slot < numSlots; ++slot)
     {
-        auto* p = editor->getParameterForSlider (editor->sliders[(size_t) slot].get());
         const float shown = (float) editor->sliders[(size_t) slot]->getValue();
-        p->setValue (shown < 0.5f ? 0.61f + 0.01f * (float) (slot % 7) : 0.12f + 0.01f * (float) (slot % 9));
+        editor->getParameterForSlider (editor->sliders[(size_t) slot].get())
+            ->setValue (shown < 0.5f ? 0.61f + 0.01f * (float) (slot % 7) : 0.12f + 0.01f * (float) (slot % 9));
     }
-
-    // Every toggle switched over.
     for (int slot = 0; slot < numToggles; ++slot)
-    {
-        auto* p = parameter (toggleRows[(size_t) slot].parameterId);
-        p->setValue (editor->toggleButtons[(size_t) slot]->getToggleState() ? 0.0f : 1.0f);
-    }
+        parameter (toggleRows[(size_t) slot].parameterId)->setValue (editor->toggleButtons[(size_t) slot]->getToggleState() ? 0.0f : 1.0f);
 
     HostRecorder host (*processor);
     editor->timerCallback();
 
-    for (int slot = 0; slot < numSlots; ++slot)
-        EXPECT_NEAR (editor->sliders[(size_t) slot]->getValue(), (double) editor->getParameterForSlider (editor->sliders[(size_t) slot].get())->getValue(), 1e-6)
-            << sliderRows[(size_t) slot].parameterId;
+    for (auto& slider : editor->sliders)
+        EXPECT_NEAR (slider->getValue(), editor->getParameterForSlider (slider.get())->getValue(), 1e-6) << editor->getParameterForSlider (slider.get())->paramID;
     for (int slot = 0; slot < numToggles; ++slot)
         EXPECT_EQ (editor->toggleButtons[(size_t) slot]->getToggleState(), parameter (toggleRows[(size_t) slot].parameterId)->getValue() != 0.0f)
             << toggleRows[(size_t) slot].parameterId;
-    for (const auto& [box, index] : boxItems)
-        EXPECT_EQ (box->getSelectedId(), index + 1) << box->getName();
+    for (int slot = 0; slot < numComboBoxes; ++slot)
+        EXPECT_EQ (boxes.begin()[slot]->getSelectedId(), items[slot] + 1) << comboRows[(size_t) slot].name;
     EXPECT_TRUE (host.events.isEmpty()) << host.events.joinIntoString (" ");
 
     // Loop on: its speed knob and reverse switch show with their captions, and hide again with it.
@@ -74,9 +64,7 @@ TEST_F (EditorTest, EveryControlShowsItsParameterAfterAHostChangeAndOneTickAndNo
 
     // The timer runs on its own.
     parameter ("WET")->setValue (0.3f);
-    for (int i = 0; i < 100 && std::abs (editor->sliders[wetKnob]->getValue() - 0.3) > 1e-6; ++i)
-        pumpMessages (20);
-    EXPECT_NEAR (editor->sliders[wetKnob]->getValue(), 0.3, 1e-6);
+    EXPECT_TRUE (pumpUntil ([this] { return std::abs (editor->sliders[wetKnob]->getValue() - 0.3) < 1e-6; }, 2000));
 }
 
 TEST_F (EditorTest, LocksFromTheMenusReachTheProcessorSurviveReopeningAndUnlockAllClearsThem)
@@ -86,14 +74,12 @@ TEST_F (EditorTest, LocksFromTheMenusReachTheProcessorSurviveReopeningAndUnlockA
     corvantis::KT_ColorKnob::lockMenuCallback (1, editor->knobList[driveKnob]);
     KT_ColorSlider::lockMenuCallback (1, editor->sliderList[3 * 3]); // left LEVEL 1
     editor->timerCallback();
-    EXPECT_TRUE (locked ("DRIVE"));
-    EXPECT_TRUE (locked ("L1LEVEL"));
+    EXPECT_TRUE (locked ("DRIVE") && locked ("L1LEVEL"));
     EXPECT_FALSE (locked ("DRY"));
 
     closeEditor();
     openEditor();
-    EXPECT_TRUE (editor->knobList[driveKnob]->locked);
-    EXPECT_TRUE (editor->sliderList[3 * 3]->locked);
+    EXPECT_TRUE (editor->knobList[driveKnob]->locked && editor->sliderList[3 * 3]->locked);
     EXPECT_FALSE (editor->knobList[dryKnob]->locked);
 
     // The same menu item unlocks again at the next tick.

@@ -1,5 +1,6 @@
 #include "EditorTestSupport.h"
 #include "FakeEditorDialogs.h"
+#include <optional>
 
 // The preset bar and the preset browser, driven through the real editor over real preset files.
 namespace
@@ -10,12 +11,11 @@ namespace
 
     void writePresets (const juce::File& base)
     {
+        const auto folder = base.getChildFile ("Corvantis/Presets/Brindlex/Factory");
+        folder.createDirectory();
         for (int i = 0; i < 5; ++i)
-        {
-            const auto file = base.getChildFile ("Corvantis/Presets/Brindlex/Factory").getChildFile (juce::String (presetNames[i]) + ".aup");
-            file.getParentDirectory().createDirectory();
-            file.replaceWithText ("<Brindlex_Preset presetName=\"" + juce::String (presetNames[i]) + "\" Wet=\"" + juce::String (wetOfPreset (i)) + "\"/>");
-        }
+            folder.getChildFile (juce::String (presetNames[i]) + ".aup")
+                .replaceWithText ("<Brindlex_Preset presetName=\"" + juce::String (presetNames[i]) + "\" Wet=\"" + juce::String (wetOfPreset (i)) + "\"/>");
     }
 }
 
@@ -40,11 +40,14 @@ protected:
 
     float wet() { return parameter ("WET")->getValue(); }
 
-    void expectSelected (int index)
+    /** The browser, its text and the processor agree on the preset at `index`; the file's Wet value is loaded. */
+    void expectSelected (int index, std::optional<float> presetWet = {})
     {
         EXPECT_EQ (editor->presetMenu.currentIndex, index);
         EXPECT_EQ (editor->presetMenu.getText(), editor->presetMenu.nameAt (index));
         EXPECT_EQ (processor->currentPresetIndex.load(), (float) index);
+        if (presetWet.has_value())
+            EXPECT_NEAR (wet(), *presetWet, 1e-6f);
     }
 
     FakeEditorDialogs* dialogs = nullptr;
@@ -53,21 +56,18 @@ protected:
 TEST_F (PresetBarTest, PreviousAndNextWrapAndTheBrowserMenuLoads)
 {
     click (editor->prevButton);
-    expectSelected (4);
-    EXPECT_NEAR (wet(), wetOfPreset (4), 1e-6f);
+    expectSelected (4, wetOfPreset (4));
     EXPECT_EQ (editor->currentPresetName, "04 - Four");
 
     click (editor->nextButton);
-    expectSelected (0);
-    EXPECT_NEAR (wet(), wetOfPreset (0), 1e-6f);
+    expectSelected (0, wetOfPreset (0));
 
     // A choice in the browser's menu loads that file; a dismissed menu changes nothing.
     for (const int item : { 3, 0 })
     {
         corvantis::KT_PresetMenu::menuCallback (item, &editor->presetMenu);
         pumpMessages (30);
-        expectSelected (2);
-        EXPECT_NEAR (wet(), wetOfPreset (2), 1e-6f);
+        expectSelected (2, wetOfPreset (2));
     }
 }
 
@@ -81,14 +81,13 @@ TEST_F (PresetBarTest, SaveWritesAPresetWithoutEditorSizeListsAndSelectsIt)
 
     EXPECT_EQ (dialogs->chooserTitles, juce::StringArray ("Save Preset"));
     const auto xml = juce::parseXML (target);
-    ASSERT_NE (xml, nullptr);
-    EXPECT_EQ (xml->getTagName(), "Brindlex_Preset");
+    ASSERT_TRUE (xml != nullptr && xml->hasTagName ("Brindlex_Preset"));
     EXPECT_EQ (xml->getNumAttributes(), 68);
     EXPECT_FALSE (xml->hasAttribute ("CurrentWidth") || xml->hasAttribute ("CurrentHeight"));
     EXPECT_NEAR (xml->getDoubleAttribute ("Wet"), 0.33, 1e-6);
     EXPECT_EQ (processor->presetName, "My Echo");
     expectSelected (editor->presetMenu.presetNames.indexOf ("My Echo"));
-    EXPECT_TRUE (dialogs->messages.empty());
+    EXPECT_TRUE (dialogs->messages.isEmpty());
 }
 
 TEST_F (PresetBarTest, DeleteOfTheFirstOfThreeMovesToTheLastAndCancelKeepsTheFile)
@@ -104,12 +103,11 @@ TEST_F (PresetBarTest, DeleteOfTheFirstOfThreeMovesToTheLastAndCancelKeepsTheFil
 
     dialogs->answerOk = true;
     click (editor->delButton);
-    ASSERT_EQ (dialogs->questions.size(), 2u);
-    EXPECT_EQ (dialogs->questions[1].message, "Do you want to permanently delete 00 - INIT?");
+    ASSERT_EQ (dialogs->questions.size(), 2);
+    EXPECT_EQ (dialogs->questions[1], "Do you want to permanently delete 00 - INIT?");
     EXPECT_FALSE (first.exists());
     EXPECT_EQ (editor->presetMenu.presetNames, juce::StringArray ({ "01 - One", "02 - Two" }));
-    expectSelected (1);
-    EXPECT_NEAR (wet(), wetOfPreset (2), 1e-6f);
+    expectSelected (1, wetOfPreset (2));
 }
 
 TEST_F (PresetBarTest, ACancelledSaveWritesNothingAndAFailedSaveOrDeleteSaysSoAndChangesNothing)
@@ -129,9 +127,9 @@ TEST_F (PresetBarTest, ACancelledSaveWritesNothingAndAFailedSaveOrDeleteSaysSoAn
     current.getChildFile ("keep").create();
     click (editor->delButton);
 
-    ASSERT_EQ (dialogs->messages.size(), 2u);
-    EXPECT_TRUE (dialogs->messages[0].message.contains ("Lost.aup") && dialogs->messages[0].message.contains ("not saved"));
-    EXPECT_TRUE (dialogs->messages[1].message.contains ("00 - INIT.aup") && dialogs->messages[1].message.contains ("not deleted"));
+    ASSERT_EQ (dialogs->messages.size(), 2);
+    EXPECT_TRUE (dialogs->messages[0].contains ("Lost.aup") && dialogs->messages[0].contains ("not saved"));
+    EXPECT_TRUE (dialogs->messages[1].contains ("00 - INIT.aup") && dialogs->messages[1].contains ("not deleted"));
     EXPECT_EQ (editor->presetMenu.presetNames, before);
     expectSelected (0);
 }
@@ -175,7 +173,6 @@ TEST_F (PresetBarTest, ReloadRestoresTheFileOnOkOnly)
 
     dialogs->answerOk = true;
     click (editor->reloadButton);
-    EXPECT_NEAR (wet(), wetOfPreset (0), 1e-6f);
-    expectSelected (0);
-    EXPECT_EQ (dialogs->questions.size(), 2u);
+    expectSelected (0, wetOfPreset (0));
+    EXPECT_EQ (dialogs->questions.size(), 2);
 }
