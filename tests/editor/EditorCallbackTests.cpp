@@ -24,7 +24,9 @@ TEST_F (EditorTest, MovingAnyControlIsOneGestureOfItsParameterWhileItsCaptionSho
         EXPECT_EQ (host.events.joinIntoString (" "), oneGesture (p->getParameterIndex())) << p->paramID;
         EXPECT_FLOAT_EQ (host.lastValue, (float) slider->getValue()) << p->paramID;
         if (p->paramID == "L2TIME")
+        {
             EXPECT_EQ (leftTimeCaption, p->getText (p->getValue(), 2));
+        }
     }
     EXPECT_EQ (editor->leftTimeLabel.getText(), "TIME");
     EXPECT_EQ (editor->rightTimeLabel.getText(), "TIME");

@@ -7,7 +7,7 @@ TEST_F (EditorNews, BellShowsTheFetchedNewsAndStoresThemReadOnceTheMenuHasBeenSe
 {
     LoopbackHttpServer server ({ 200, R"([{ "id": 12, "title": "Brindlex 1.3 is out", "url": "https://n.example/12", "tags": "CRVPLG8" },
                                           { "id": 11, "title": "Spring sale", "url": "https://n.example/11", "tags": "news" },
-                                          { "id": 10, "title": "New manual", "url": "https://n.example/10", "tags": "news" }])" });
+                                          { "id": 10, "title": "New manual", "url": "https://n.example/10", "tags": "news" }])", {} });
     TestProcessor base ([] (const juce::File& folder) { folder.getChildFile ("Corvantis/Settings").createDirectory(); });
     BrindlexAudioProcessor processor (base.folder, server.getAddress());
     const auto cacheFile = base.folder.getChildFile ("Corvantis/Settings/newsfeed.xml");

@@ -75,8 +75,7 @@ protected:
         EXPECT_EQ (editor->presetMenu.currentIndex, index);
         EXPECT_EQ (editor->presetMenu.getText(), editor->presetMenu.nameAt (index));
         EXPECT_EQ (processor->currentPresetIndex.load(), (float) index);
-        if (presetWet.has_value())
-            EXPECT_NEAR (wet(), *presetWet, 1e-6f);
+        EXPECT_NEAR (wet(), presetWet.value_or (wet()), 1e-6f);
     }
 
     FakeEditorDialogs* dialogs = nullptr;
