@@ -20,8 +20,9 @@
 #include "widgets/KT_TextButton.h"
 
 /** The plug-in's window content: the knobs, sliders, toggles and choice boxes bound to the parameters, the preset
-    bar, the logo menu and the info line, laid out in design units of 980 by 500 and scaled to the window. A 50 ms
-    timer pulls the parameters into the controls; the controls' callbacks write them back inside host gestures.
+    bar, the logo menu and the info line, laid out in design units of `designWidth` by `designHeight` and scaled to
+    the window (EditorLayout.cpp). A timer (EditorTimer.cpp) pulls the parameters into the controls; the controls'
+    callbacks (EditorCallbacks.cpp) write them back inside host gestures.
     Like the processor's, its members are public data that the preset bar and the news hand-over use directly. */
 class BrindlexAudioProcessorEditor : public juce::AudioProcessorEditor,
                                      public juce::Slider::Listener,
@@ -52,8 +53,17 @@ public:
     KT_NewFloatParameter* getParameterForSlider (juce::Slider* slider) const;
 
     BrindlexAudioProcessor& audioProcessor;
-    const int designWidth = 980;
-    const int designHeight = 500;
+    /** The size the layout is drawn at; every position and font scales from it. */
+    static constexpr int designWidth = 980;
+    static constexpr int designHeight = 500;
+
+    /** The smallest size the corner handle allows, and the width-to-height ratio it keeps (the design size's). */
+    static constexpr int minimumWidth = 745;
+    static constexpr int minimumHeight = 380;
+    static constexpr double aspectRatio = 1.96;
+
+    /** How often the timer pulls the parameters into the controls. */
+    static constexpr int refreshIntervalMs = 50;
 
     /** The largest width or height the editor opens at from a stored size (above any display's size). */
     static constexpr int maxStoredSide = 8192;

@@ -1,25 +1,13 @@
 #include "EditorTestSupport.h"
 #include "newsfeed/LoopbackHttpServer.h"
 
-namespace
-{
-    template <typename Condition>
-    bool pumpUntil (Condition condition, int timeOutMs)
-    {
-        const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeOutMs;
-        while (! condition() && juce::Time::getMillisecondCounter() < deadline)
-            WidgetTest::pump (20);
-        return condition();
-    }
-
-    using EditorNews = WidgetTest::MenuTest;
-}
+using EditorNews = WidgetTest::MenuTest;
 
 TEST_F (EditorNews, BellShowsTheFetchedNewsAndStoresThemReadOnceTheMenuHasBeenSeen)
 {
     LoopbackHttpServer server ({ 200, R"([{ "id": 12, "title": "Brindlex 1.3 is out", "url": "https://n.example/12", "tags": "CRVPLG8" },
                                           { "id": 11, "title": "Spring sale", "url": "https://n.example/11", "tags": "news" },
-                                          { "id": 10, "title": "New manual", "url": "https://n.example/10", "tags": "news" }])" });
+                                          { "id": 10, "title": "New manual", "url": "https://n.example/10", "tags": "news" }])", {} });
     TestProcessor base ([] (const juce::File& folder) { folder.getChildFile ("Corvantis/Settings").createDirectory(); });
     BrindlexAudioProcessor processor (base.folder, server.getAddress());
     const auto cacheFile = base.folder.getChildFile ("Corvantis/Settings/newsfeed.xml");

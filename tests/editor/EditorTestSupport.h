@@ -1,16 +1,30 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <vector>
 
 #include "TestSupport.h"
 #include "widgets/WidgetTestSupport.h"
 #include "editor/BrindlexAudioProcessorEditor.h"
 
+/** Delivers messages until `condition` holds or `timeOutMs` have passed; true when it holds. */
+template <typename Condition>
+bool pumpUntil (Condition condition, int timeOutMs)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeOutMs;
+    while (! condition() && juce::Time::getMillisecondCounter() < deadline)
+        pumpMessages (20);
+    return condition();
+}
+
 /** Opens the real editor through the processor's createEditor, as a host does, and closes it again. */
 class EditorTest : public ::testing::Test
 {
 protected:
+    EditorTest() = default;
+
+    /** For fixtures that lay out files (settings, presets) in the processor's folder before it starts. */
+    explicit EditorTest (const std::function<void (const juce::File&)>& prepareFolder) : processor (prepareFolder) {}
+
     void SetUp() override { openEditor(); }
     void TearDown() override
     {
@@ -25,15 +39,13 @@ protected:
         ASSERT_NE (editor, nullptr);
     }
 
+    /** As a host's wrapper does: off the desktop, the processor told, then deleted. */
     void closeEditor()
     {
         if (owner != nullptr && owner->isOnDesktop())
             owner->removeFromDesktop();
-
-        // As a host's wrapper does before it deletes the editor.
         if (owner != nullptr)
             processor->editorBeingDeleted (owner.get());
-
         owner.reset();
         editor = nullptr;
     }
@@ -48,7 +60,7 @@ protected:
         ASSERT_NE (editor->getPeer(), nullptr);
     }
 
-    KT_NewFloatParameter* parameter (const char* id)
+    KT_NewFloatParameter* parameter (const juce::String& id)
     {
         for (auto* p : processor->paramTable)
             if (p->paramID == id)
@@ -70,9 +82,9 @@ public:
     explicit MouseDriver (juce::Component& windowContent) : window (windowContent) {}
 
     void moveTo (juce::Point<float> p) { send (p, {}); }
-    void press (juce::Point<float> p) { send (p, leftButton()); }
-    void dragTo (juce::Point<float> p) { send (p, leftButton()); }
-    void release (juce::Point<float> p) { send (p, {}); }
+    void press (juce::Point<float> p) { send (p, juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier)); }
+    void dragTo (juce::Point<float> p) { press (p); }
+    void release (juce::Point<float> p) { moveTo (p); }
 
     void click (juce::Point<float> p)
     {
@@ -82,21 +94,9 @@ public:
         time += 1000; // keeps the next click from counting as a double-click
     }
 
-    void doubleClick (juce::Point<float> p)
-    {
-        moveTo (p);
-        press (p);
-        release (p);
-        press (p);
-        release (p);
-        time += 1000;
-    }
-
     static juce::Point<float> centreOf (const juce::Component& c) { return c.getBounds().toFloat().getCentre(); }
 
 private:
-    static juce::ModifierKeys leftButton() { return juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier); }
-
     void send (juce::Point<float> p, juce::ModifierKeys mods)
     {
         time += 20;
@@ -110,31 +110,15 @@ private:
     juce::int64 time = juce::Time::currentTimeMillis();
 };
 
-/** Listens to every parameter as a host's wrapper does and records what reaches it. */
+/** Listens to every parameter as a host's wrapper does and records what reaches it: "b3" a gesture of parameter 3
+    begins, "v3" a value arrives, "e3" the gesture ends. */
 class HostRecorder : private juce::AudioProcessorParameter::Listener
 {
 public:
-    enum class Kind
+    explicit HostRecorder (juce::AudioProcessor& p) : parameters (p.getParameters())
     {
-        begin,
-        value,
-        end
-    };
-
-    struct Event
-    {
-        Kind kind;
-        int index;
-        float value;
-    };
-
-    explicit HostRecorder (juce::AudioProcessor& p)
-    {
-        for (auto* parameter : p.getParameters())
-        {
+        for (auto* parameter : parameters)
             parameter->addListener (this);
-            parameters.push_back (parameter);
-        }
     }
 
     ~HostRecorder() override
@@ -143,15 +127,17 @@ public:
             parameter->removeListener (this);
     }
 
-    std::vector<Event> events;
+    juce::StringArray events;
+    float lastValue = -1.0f;
 
 private:
-    void parameterValueChanged (int index, float value) override { events.push_back ({ Kind::value, index, value }); }
-
-    void parameterGestureChanged (int index, bool starting) override
+    void parameterValueChanged (int index, float value) override
     {
-        events.push_back ({ starting ? Kind::begin : Kind::end, index, 0.0f });
+        events.add ("v" + juce::String (index));
+        lastValue = value;
     }
 
-    std::vector<juce::AudioProcessorParameter*> parameters;
+    void parameterGestureChanged (int index, bool starting) override { events.add ((starting ? "b" : "e") + juce::String (index)); }
+
+    juce::Array<juce::AudioProcessorParameter*> parameters;
 };
