@@ -1,39 +1,10 @@
 #include "EditorTestSupport.h"
-#include "editor/EditorDialogs.h"
+#include "FakeEditorDialogs.h"
 #include <optional>
 
 // The preset bar and the preset browser, driven through the real editor over real preset files.
 namespace
 {
-    /** Answers every dialog at once, as set up by the test, and records what the user would have been shown. */
-    class FakeEditorDialogs : public corvantis::EditorDialogs
-    {
-    public:
-        void chooseFile (const juce::String& title, const juce::File&, const juce::String&, int,
-                         std::function<void (const juce::File&)> onChosen) override
-        {
-            chooserTitles.add (title);
-            onChosen (fileToChoose);
-        }
-
-        void confirm (const juce::String&, const juce::String& message, std::function<void (bool)> onAnswer) override
-        {
-            questions.add (message);
-            onAnswer (answerOk);
-        }
-
-        void inform (const juce::String&, const juce::String& message, std::function<void()> onClosed) override
-        {
-            messages.add (message);
-            if (onClosed != nullptr)
-                onClosed();
-        }
-
-        juce::File fileToChoose; // juce::File() answers as a cancelled chooser
-        bool answerOk = true;
-        juce::StringArray chooserTitles, questions, messages;
-    };
-
     const char* const presetNames[] = { "00 - INIT", "01 - One", "02 - Two", "03 - Three", "04 - Four" };
 
     float wetOfPreset (int index) { return 0.1f + 0.2f * (float) index; }

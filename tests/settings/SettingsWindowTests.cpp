@@ -82,10 +82,10 @@ TEST_F (SettingsWindowTest, CancelAndCloseKeepTheEditsUnsavedAndSaveWritesThemWi
     EXPECT_TRUE (written.presetsPath == chosenPath() && written.newsfeedDisabled) << written.presetsPath;
     EXPECT_TRUE (written.samplesPath == "/srv/brindlex-samples/" && written.usingLegacyParameters) << "hidden values kept";
     EXPECT_TRUE (processor->settings.presetsPath == chosenPath() && ! window().isVisible());
-    ASSERT_EQ (dialogs->messages.size(), 1u);
-    EXPECT_EQ (dialogs->messages[0].message, "Please, restart your DAW to apply the new saved settings.");
+    ASSERT_EQ (dialogs->messages.size(), 1);
+    EXPECT_EQ (dialogs->messages[0], "Please, restart your DAW to apply the new saved settings.");
     EXPECT_NE (dialogs->chooserFlags & juce::FileBrowserComponent::canSelectDirectories, 0);
-    EXPECT_TRUE (dialogs->questions.empty());
+    EXPECT_TRUE (dialogs->questions.isEmpty());
 }
 
 TEST_F (SettingsWindowTest, FailedSaveSaysWhereTheFileWasToGoAndLeavesEverythingAsItWas)
@@ -101,8 +101,8 @@ TEST_F (SettingsWindowTest, FailedSaveSaysWhereTheFileWasToGoAndLeavesEverything
     click (gui().saveButton);
 
     EXPECT_TRUE (window().isVisible());
-    ASSERT_EQ (dialogs->messages.size(), 1u);
-    const auto message = dialogs->messages[0].message;
+    ASSERT_EQ (dialogs->messages.size(), 1);
+    const auto message = dialogs->messages[0];
     EXPECT_TRUE (message.contains ("not saved") && message.contains (unwritable + "Brindlex.aus") && ! message.contains ("restart"))
         << message;
 
