@@ -32,3 +32,40 @@ private:
     juce::ScopedJuceInitialiser_GUI juceInit;
     BrindlexAudioProcessor processor;
 };
+
+/** One silent block: it also hands the host what the plug-in announced since the last one. */
+inline void processSilence (BrindlexAudioProcessor& p, int numSamples = 64)
+{
+    juce::AudioBuffer<float> buffer (2, numSamples);
+    juce::MidiBuffer midi;
+    buffer.clear();
+    p.processBlock (buffer, midi);
+}
+
+inline void setPlainValue (BrindlexAudioProcessor& p, int index, float plain)
+{
+    auto* parameter = p.getParameterAt (index);
+    parameter->setValue (parameter->getRange().convertTo0to1 (plain));
+}
+
+/** The value notifications per parameter, as a host's listener sees them. */
+struct HostListener : juce::AudioProcessorParameter::Listener
+{
+    explicit HostListener (BrindlexAudioProcessor& p) : processor (p)
+    {
+        for (auto* parameter : processor.getParameters())
+            parameter->addListener (this);
+    }
+
+    ~HostListener() override
+    {
+        for (auto* parameter : processor.getParameters())
+            parameter->removeListener (this);
+    }
+
+    void parameterValueChanged (int index, float newValue) override { received.push_back ({ index, newValue }); }
+    void parameterGestureChanged (int, bool) override {}
+
+    BrindlexAudioProcessor& processor;
+    std::vector<std::pair<int, float>> received;
+};
