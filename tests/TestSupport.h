@@ -42,6 +42,20 @@ inline void processSilence (BrindlexAudioProcessor& p, int numSamples = 64)
     p.processBlock (buffer, midi);
 }
 
+/** A play head that reports a tempo of the test's choosing in 7/8. */
+struct FixedPlayHead : juce::AudioPlayHead
+{
+    juce::Optional<PositionInfo> getPosition() const override
+    {
+        PositionInfo info;
+        info.setBpm (bpm);
+        info.setTimeSignature (TimeSignature { 7, 8 });
+        return info;
+    }
+
+    double bpm = 120.0;
+};
+
 inline void setPlainValue (BrindlexAudioProcessor& p, int index, float plain)
 {
     auto* parameter = p.getParameterAt (index);

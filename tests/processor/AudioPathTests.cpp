@@ -32,10 +32,7 @@ namespace
         explicit AudioRig (juce::AudioChannelSet input = juce::AudioChannelSet::stereo(),
                            juce::AudioChannelSet output = juce::AudioChannelSet::stereo())
         {
-            juce::AudioProcessor::BusesLayout layout;
-            layout.inputBuses.add (input);
-            layout.outputBuses.add (output);
-            EXPECT_TRUE (p->setBusesLayout (layout));
+            EXPECT_TRUE (p->setBusesLayout ({ { input }, { output } }));
             p->prepareToPlay (48000.0, blockSize);
             for (int ch = 0; ch < 2; ++ch)
             {
@@ -168,12 +165,8 @@ TEST (AudioPath, FeedbackDampingAndLoopSettingsReachBothChannels)
     TestProcessor p;
     p->prepareToPlay (48000.0, blockSize);
     for (int ch = 0; ch < 2; ++ch)
-    {
-        p->getParameterAt (lFeedback + ch * channelOffset)->setValue (0.5f);
-        p->getParameterAt (lfbLevel + ch * channelOffset)->setValue (0.2f);
-        p->getParameterAt (lfbLowDamp + ch * channelOffset)->setValue (1.0f);
-        p->getParameterAt (lfbHiDamp + ch * channelOffset)->setValue (0.25f);
-    }
+        for (auto [index, v] : { std::pair { lFeedback, 0.5f }, { lfbLevel, 0.2f }, { lfbLowDamp, 1.0f }, { lfbHiDamp, 0.25f } })
+            p->getParameterAt (index + ch * channelOffset)->setValue (v);
     p->getParameterAt (loopSpeed)->setValue (0.75f);
     p->getParameterAt (loopReverse)->setValue (1.0f);
     processSilence (*p);
@@ -191,6 +184,13 @@ TEST (AudioPath, FeedbackDampingAndLoopSettingsReachBothChannels)
     }
     EXPECT_EQ (p->engine.loopSpeed, 1.5f);
     EXPECT_TRUE (p->engine.loopReverse);
+
+    // Bypassed, an output without an input is cleared, and a buffer narrower than the bus is left alone.
+    juce::AudioBuffer<float> narrow (1, 64);
+    narrow.setSample (0, 3, 0.5f);
+    juce::MidiBuffer midi;
+    p->processBlockBypassed (narrow, midi);
+    EXPECT_EQ (narrow.getSample (0, 3), 0.5f);
 }
 
 TEST (AudioPath, MonoLayoutsCarryBothChannelsResults)
@@ -227,18 +227,8 @@ TEST (AudioPath, MonoLayoutsCarryBothChannelsResults)
 
 TEST (AudioPath, TempoFromThePlayHeadOrTheFallback)
 {
-    struct FixedPlayHead : juce::AudioPlayHead
-    {
-        juce::Optional<PositionInfo> getPosition() const override
-        {
-            PositionInfo info;
-            info.setBpm (bpm);
-            info.setTimeSignature (TimeSignature { 7, 8 });
-            return info;
-        }
-        double bpm = 119.0;
-    } head;
-
+    FixedPlayHead head;
+    head.bpm = 119.0;
     TestProcessor p;
     p->prepareToPlay (48000.0, 64);
     processSilence (*p);

@@ -11,7 +11,7 @@ using namespace ParameterTable;
 // processor whose parameter i held ((29 i) mod 64) / 64, named "Golden", with a 1111 x 567 editor.
 namespace
 {
-    juce::File golden (const char* name) { return juce::File (BRINDLEX_TEST_DATA_DIR).getChildFile ("processor").getChildFile (name); }
+    juce::File goldenFile (const char* name) { return juce::File (BRINDLEX_TEST_DATA_DIR "/processor").getChildFile (name); }
 
     float goldenValue (int index) { return (float) ((index * 29) % 64) / 64.0f; }
 
@@ -61,7 +61,7 @@ namespace
 TEST (HostState, GoldenStateLoadsAndIsWrittenAgainByteForByte)
 {
     juce::MemoryBlock file;
-    ASSERT_TRUE (golden ("host-state.bin").loadFileAsData (file));
+    ASSERT_TRUE (goldenFile ("host-state.bin").loadFileAsData (file));
     TestProcessor p;
     scramble (*p, 1);
     apply (*p, file);
@@ -79,7 +79,7 @@ TEST (PresetFile, GoldenPresetLoadsWithoutTheEditorSizeAndIsWrittenAgainAsItWas)
     TestProcessor p;
     scramble (*p, 2);
     p->lastStateLoadTime = juce::Time::getMillisecondCounter();
-    p->loadPresetFile (golden ("preset.aup"));
+    p->loadPresetFile (goldenFile ("preset.aup"));
     for (int i = 0; i < numParameters; ++i)
         EXPECT_EQ (p->getParameterAt (i)->getValue(), goldenValue (i)) << i;
     EXPECT_EQ (p->presetName, "Golden");
@@ -90,7 +90,7 @@ TEST (PresetFile, GoldenPresetLoadsWithoutTheEditorSizeAndIsWrittenAgainAsItWas)
     p->writePresetXml (element);
     const auto written = p.folder.getChildFile ("Written.aup");
     ASSERT_TRUE (element.writeTo (written));
-    EXPECT_EQ (written.loadFileAsString(), golden ("preset.aup").loadFileAsString());
+    EXPECT_EQ (written.loadFileAsString(), goldenFile ("preset.aup").loadFileAsString());
 }
 
 TEST (HostState, RoundTripEditorSizeRulesAndLocks)
@@ -226,28 +226,13 @@ TEST (HostState, TheHostHearsRestoredValuesWithTheNextBlock)
     EXPECT_FLOAT_EQ (p->getParameterAt (wet)->getValue(), 0.9f);
     EXPECT_FLOAT_EQ (p->getParameterAt (drive)->getValue(), 0.4f);
 
-    // Later prepares announce only for a new rate.
-    host.received.clear();
-    p->prepareToPlay (48000.0, 256);
-    processSilence (*p);
-    EXPECT_TRUE (host.received.empty());
-    p->prepareToPlay (44100.0, 256);
-    processSilence (*p);
-    EXPECT_EQ (host.received.size(), (size_t) numParameters);
-
     // A preset loaded on a host's thread is announced with the next block.
     host.received.clear();
     std::thread hostThread ([&] { p->loadPresetFile (presetFile); });
     hostThread.join();
     processSilence (*p);
-    const auto heard = [&host] (int index) {
-        for (auto [i, v] : host.received)
-            if (i == index)
-                return v;
-        return -1.0f;
-    };
-    EXPECT_FLOAT_EQ (heard (wet), 0.25f);
-    EXPECT_FLOAT_EQ (heard (drive), 0.75f);
+    EXPECT_NE (std::find (host.received.begin(), host.received.end(), std::pair { (int) wet, 0.25f }), host.received.end());
+    EXPECT_NE (std::find (host.received.begin(), host.received.end(), std::pair { (int) drive, 0.75f }), host.received.end());
 }
 
 TEST (StartupPreset, OnlyAnExactlyNamedPresetOneLevelDownIsApplied)
