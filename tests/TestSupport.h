@@ -56,6 +56,14 @@ struct FixedPlayHead : juce::AudioPlayHead
     double bpm = 120.0;
 };
 
+inline std::vector<float> valuesOf (BrindlexAudioProcessor& p)
+{
+    std::vector<float> values;
+    for (auto* parameter : p.paramTable)
+        values.push_back (parameter->getValue());
+    return values;
+}
+
 inline void setPlainValue (BrindlexAudioProcessor& p, int index, float plain)
 {
     auto* parameter = p.getParameterAt (index);

@@ -88,20 +88,12 @@ namespace
 
 TEST (AudioPath, TapsSoundWhenTheirTimesSay)
 {
-    // Synced "1/4" without a play head: 120 bpm, half a second.
-    AudioRig synced;
-    synced.set (l1Level, 1.0f);
-    synced.set (l1Sync, 1.0f);
-    synced.p->getParameterAt (l1Time)->setValue (synced.p->getParameterAt (l1Time)->getValueForText ("1/4"));
-    synced.impulse (30000);
-    EXPECT_EQ (arrival (synced.left), 24000);
-    EXPECT_EQ (energy (synced.right), 0.0f);
-
     AudioRig free;
     free.set (l2Time - l1Time + l1Level, 1.0f);
     setPlainValue (*free.p, l2Time, 250.0f);
     free.impulse (14000);
     EXPECT_EQ (arrival (free.left), 12000);
+    EXPECT_EQ (energy (free.right), 0.0f);
 
     // In the "5 ms" range the control's middle is 2.55 ms: 122.4 samples.
     AudioRig shortRange;
@@ -247,10 +239,9 @@ TEST (AudioPath, TempoFromThePlayHeadOrTheFallback)
         host.received.clear();
         head.bpm = bpm;
         processSilence (*p);
-        std::vector<int> indices;
-        for (auto [index, v] : host.received)
-            indices.push_back (index);
-        EXPECT_EQ (indices, resent ? times : std::vector<int> {}) << bpm;
+        EXPECT_EQ (host.received.size(), resent ? times.size() : 0u) << bpm;
+        for (size_t i = 0; i < host.received.size() && resent; ++i)
+            EXPECT_EQ (host.received[i].first, times[i]) << bpm;
     }
 
     // Below 1 bpm synced times land on the longest time and synced LFOs stop.
