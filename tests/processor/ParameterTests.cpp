@@ -246,7 +246,7 @@ TEST (Unloading, DeletionOnAnotherThreadNeverMeetsARunningLinkCopy)
     // A host may delete the plug-in on its own thread while the message thread runs the link-copy timers;
     // a callback left running would read freed parameters (a crash, or a report under the address sanitizer).
     TestProcessor folderOwner;
-    for (int round = 0; round < 40; ++round)
+    for (int round = 0; round < 160; ++round)
     {
         auto processor = std::make_unique<BrindlexAudioProcessor> (folderOwner.folder);
         processor->linkMode = true;
