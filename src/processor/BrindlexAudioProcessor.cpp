@@ -80,13 +80,7 @@ void BrindlexAudioProcessor::createParameters()
 {
     for (size_t i = 0; i < ParameterTable::parameters.size(); ++i)
     {
-        const auto& spec = ParameterTable::parameters[i];
-        auto parameter = std::make_unique<KT_NewFloatParameter> (this,
-                                                                 spec.id,
-                                                                 spec.name,
-                                                                 juce::NormalisableRange<float> (spec.start, spec.end, 0.0f, spec.skew, false),
-                                                                 spec.label,
-                                                                 spec.defaultValue);
+        auto parameter = std::make_unique<KT_NewFloatParameter> (this, ParameterTable::parameters[i]);
         paramTable[i] = parameter.get();
         addParameter (parameter.release());
     }
@@ -177,7 +171,6 @@ void BrindlexAudioProcessor::prepareToPlay (double sampleRate, int)
     // between this call and that block is then what it hears.
     if (firstPrepare || sampleRate != lastSampleRate)
     {
-        engine.prepare (sampleRate);
         updateDspFromParameters();
         reset();
 
@@ -269,13 +262,8 @@ bool BrindlexAudioProcessor::silenceInProducesSilenceOut() const { return false;
 
 bool BrindlexAudioProcessor::isMetaParameter (int parameterIndex) const
 {
-    static const char* const globals[] = { "Input", "LF Cut", "HF Cut", "Drive", "Dry", "Wet",
-                                           "Link Mode", "Loop Mode", "Loop Speed", "Loop Reverse" };
-    const auto& key = paramTable[(size_t) parameterIndex]->nameKey;
-    for (auto* g : globals)
-        if (key == g)
-            return false;
-    return true;
+    // The controls of one channel are meta parameters: Link Mode copies them to the other channel.
+    return paramTable[(size_t) parameterIndex]->info.channel >= 0;
 }
 
 const juce::String BrindlexAudioProcessor::getInputChannelName (int channelIndex) const

@@ -5,32 +5,7 @@
 
 namespace
 {
-    /** Index of the time (or rate) in the processor's sync and division arrays, or -1. */
-    int syncSlotForTime (const juce::String& key)
-    {
-        static const char* const names[] = { "L1 Tap Time", "L2 Tap Time", "L3 Tap Time", "LFB Tap Time",
-                                             "R1 Tap Time", "R2 Tap Time", "R3 Tap Time", "RFB Tap Time" };
-        for (int i = 0; i < 8; ++i)
-            if (key == names[i])
-                return i;
-        return -1;
-    }
-
-    bool isSwitchName (const juce::String& key)
-    {
-        static const char* const names[] = { "L1 Tap Sync", "L2 Tap Sync", "L3 Tap Sync", "LFB Tap Sync",
-                                             "R1 Tap Sync", "R2 Tap Sync", "R3 Tap Sync", "RFB Tap Sync",
-                                             "LMOD Sync", "RMOD Sync", "Link Mode", "Loop Mode" };
-        for (auto* n : names)
-            if (key == n)
-                return true;
-        return false;
-    }
-
-    bool isPanName (const juce::String& key)
-    {
-        return key.length() == 10 && key.endsWith (" Tap Pan") && (key[0] == 'L' || key[0] == 'R');
-    }
+    using ParameterTable::Display;
 
     /** A normalised value made safe for the range: inside 0..1, NaN read as 0. */
     float proportionOf (float v) noexcept
@@ -46,7 +21,8 @@ namespace
         {
             std::array<juce::NormalisableRange<float>, ParameterTable::numTimeRanges> ranges;
             for (size_t i = 0; i < ranges.size(); ++i)
-                ranges[i] = juce::NormalisableRange<float> (0.1f, ParameterTable::timeRangeEnds[i], 0.0f, i == 0 ? 0.4f : 1.0f, false);
+                ranges[i] = juce::NormalisableRange<float> (ParameterTable::shortestTapMs, ParameterTable::timeRangeEnds[i], 0.0f,
+                                                           i == 0 ? 0.4f : 1.0f, false);
             return ranges;
         }();
         return table;
@@ -58,20 +34,15 @@ namespace
     }
 }
 
-KT_NewFloatParameter::KT_NewFloatParameter (BrindlexAudioProcessor* ownerIn,
-                                            const juce::String& parameterID,
-                                            const juce::String& nameIn,
-                                            juce::NormalisableRange<float> rangeIn,
-                                            const juce::String& labelIn,
-                                            float defaultValueIn)
-    : juce::AudioProcessorParameterWithID (parameterID, nameIn, juce::AudioProcessorParameterWithIDAttributes().withLabel (labelIn)),
+KT_NewFloatParameter::KT_NewFloatParameter (BrindlexAudioProcessor* ownerIn, const ParameterTable::ParameterInfo& infoIn)
+    : juce::AudioProcessorParameterWithID (infoIn.id, infoIn.name, juce::AudioProcessorParameterWithIDAttributes().withLabel (infoIn.label)),
       owner (ownerIn),
-      name (nameIn),
-      label (labelIn),
-      nameKey (nameIn.trim()),
+      info (infoIn),
+      name (infoIn.name),
+      label (infoIn.label),
       timeRangeChoices (juce::StringArray::fromTokens (ParameterTable::timeRangeList, "|", "")),
-      ownRange (rangeIn),
-      shape (Shape { -1, defaultValueIn })
+      ownRange (infoIn.start, infoIn.end, 0.0f, infoIn.skew, false),
+      shape (Shape { -1, infoIn.defaultValue })
 {
     jassert (owner != nullptr);
     // Built here, off the audio thread, before any range switch can ask for it.
@@ -167,54 +138,50 @@ juce::String KT_NewFloatParameter::getText (float v, int) const
     const auto& r = getRange();
     const float p = r.convertFrom0to1 (proportionOf (v));
     const int n = (int) p;
-    const auto defaultText = juce::String (n) + " " + label;
+    const auto numberText = juce::String (n) + " " + label;
+    const bool synced = info.syncSlot >= 0 && owner->syncEnabled[(size_t) info.syncSlot].load (std::memory_order_relaxed);
+    if (synced)
+        return divisionName (owner->divisionIndex[(size_t) info.syncSlot].load (std::memory_order_relaxed));
 
-    if (nameKey == "L Time Range" || nameKey == "R Time Range")
-        return (n >= 0 && n < timeRangeChoices.size()) ? timeRangeChoices[n] : juce::String();
-
-    const int timeSlot = syncSlotForTime (nameKey);
-    if (timeSlot >= 0)
+    switch (info.display)
     {
-        if (owner->syncEnabled[timeSlot].load (std::memory_order_relaxed))
-            return divisionName (owner->divisionIndex[timeSlot].load (std::memory_order_relaxed));
+        case Display::timeRange:
+            return (n >= 0 && n < timeRangeChoices.size()) ? timeRangeChoices[n] : juce::String();
 
-        const bool isTap = (timeSlot % 4) != 3;
-        const int channel = timeSlot / 4;
-        if (isTap && owner->timeRangeIndex[channel].load (std::memory_order_relaxed) == 1)
+        case Display::tapTime:
+            // Under the "5 ms" range a whole number of ms would say too little.
+            if (owner->timeRangeIndex[(size_t) info.channel].load (std::memory_order_relaxed) == 1)
+                return juce::String (p, 2) + " " + label;
+            return numberText;
+
+        case Display::pan:
+            if (n == 0)
+                return "CENTER";
+            return juce::String (p < 0.0f ? "L" : "R") + " " + juce::String (std::abs (n)) + " " + label;
+
+        case Display::onOff:
+            return v == 0.0f ? "Off" : "On";
+
+        case Display::feedbackMode:
+            return v == 0.0f ? "Normal" : "Cross";
+
+        case Display::lfoRate:
             return juce::String (p, 2) + " " + label;
 
-        return defaultText;
+        case Display::lfoShape:
+        {
+            const int shapeIndex = owner->lfoShapeIndex[(size_t) info.channel].load (std::memory_order_relaxed);
+            if (shapeIndex >= 0 && shapeIndex < ParameterTable::numShapes)
+                return ParameterTable::shapeNames[(size_t) shapeIndex];
+            return numberText;
+        }
+
+        case Display::feedbackTime:
+        case Display::number:
+            break;
     }
 
-    if (isPanName (nameKey))
-    {
-        if (n == 0)
-            return "CENTER";
-        return juce::String (p < 0.0f ? "L" : "R") + " " + juce::String (std::abs (n)) + " " + label;
-    }
-
-    if (isSwitchName (nameKey))
-        return v == 0.0f ? "Off" : "On";
-
-    if (nameKey == "LFB Tap Mode" || nameKey == "RFB Tap Mode")
-        return v == 0.0f ? "Normal" : "Cross";
-
-    if (nameKey == "LMOD Rate" || nameKey == "RMOD Rate")
-    {
-        const int slot = nameKey[0] == 'L' ? 8 : 9;
-        if (owner->syncEnabled[slot].load (std::memory_order_relaxed))
-            return divisionName (owner->divisionIndex[slot].load (std::memory_order_relaxed));
-        return juce::String (p, 2) + " " + label;
-    }
-
-    if (nameKey == "LMOD Shape" || nameKey == "RMOD Shape")
-    {
-        const int shape = owner->lfoShapeIndex[nameKey[0] == 'L' ? 0 : 1].load (std::memory_order_relaxed);
-        if (shape >= 0 && shape < ParameterTable::numShapes)
-            return ParameterTable::shapeNames[(size_t) shape];
-    }
-
-    return defaultText;
+    return numberText;
 }
 
 bool KT_NewFloatParameter::parseValue (const juce::String& rawText, float& normalised) const
@@ -241,19 +208,19 @@ bool KT_NewFloatParameter::parseValue (const juce::String& rawText, float& norma
         return true;
     };
 
-    if (nameKey == "L Time Range" || nameKey == "R Time Range")
+    if (info.display == Display::timeRange)
     {
         const int choice = timeRangeChoices.indexOf (text, true);
         if (choice >= 0)
             return fromPlain ((float) choice);
     }
 
-    if (nameKey == "LMOD Shape" || nameKey == "RMOD Shape")
+    if (info.display == Display::lfoShape)
         for (int i = 0; i < ParameterTable::numShapes; ++i)
             if (text.equalsIgnoreCase (ParameterTable::shapeNames[(size_t) i]))
                 return fromPlain ((float) i);
 
-    if (isSwitchName (nameKey))
+    if (info.display == Display::onOff)
     {
         if (text.equalsIgnoreCase ("On"))
             return fromPlain (1.0f);
@@ -261,7 +228,7 @@ bool KT_NewFloatParameter::parseValue (const juce::String& rawText, float& norma
             return fromPlain (0.0f);
     }
 
-    if (nameKey == "LFB Tap Mode" || nameKey == "RFB Tap Mode")
+    if (info.display == Display::feedbackMode)
     {
         if (text.equalsIgnoreCase ("Normal"))
             return fromPlain (0.0f);
@@ -269,18 +236,18 @@ bool KT_NewFloatParameter::parseValue (const juce::String& rawText, float& norma
             return fromPlain (1.0f);
     }
 
-    if (syncSlotForTime (nameKey) >= 0 || nameKey == "LMOD Rate" || nameKey == "RMOD Rate")
+    if (info.syncSlot >= 0)
     {
         const int division = owner->syncDivisionNames.indexOf (text, true);
         if (division >= 0)
         {
-            // The middle of the division's slice, so that the integer part of 28 * value lands on it.
-            normalised = juce::jmin (1.0f, ((float) division + 0.5f) / 28.0f);
+            // The middle of the division's slice, so that the integer part of lastDivision * value lands on it.
+            normalised = juce::jmin (1.0f, ((float) division + 0.5f) / (float) ParameterTable::lastDivision);
             return true;
         }
     }
 
-    if (isPanName (nameKey))
+    if (info.display == Display::pan)
     {
         if (text.equalsIgnoreCase ("CENTER"))
             return fromPlain (0.0f);
@@ -313,19 +280,7 @@ void KT_NewFloatParameter::startPendingLinkCopy()
 
 KT_NewFloatParameter* KT_NewFloatParameter::findTwin() const
 {
-    using namespace ParameterTable;
-    int index = -1;
-    for (int i = 0; i < numParameters; ++i)
-        if (nameKey == parameters[(size_t) i].name)
-            index = i;
-
-    const bool inLeft = index >= lTimeRange && index < rTimeRange;
-    const bool inRight = index >= rTimeRange && index <= rModSync;
-    if (! (inLeft || inRight) || isPanName (nameKey))
-        return nullptr;
-
-    const int twin = inLeft ? index + channelOffset : index - channelOffset;
-    return owner->paramTable[(size_t) twin];
+    return info.twin >= 0 ? owner->paramTable[(size_t) info.twin] : nullptr;
 }
 
 void KT_NewFloatParameter::timerCallback()

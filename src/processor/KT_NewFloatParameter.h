@@ -1,23 +1,19 @@
 #pragma once
 
 #include <juce_audio_processors/juce_audio_processors.h>
+#include "ParameterTable.h"
 #include <array>
 #include <atomic>
 
 class BrindlexAudioProcessor;
 
 /** The plug-in's one parameter class: a normalised value with a plain-unit range, value texts chosen
-    by the parameter's name, and the link-mode copy to the twin parameter of the other channel. */
+    by the parameter's row of the table, and the link-mode copy to the twin parameter of the other channel. */
 class KT_NewFloatParameter : public juce::AudioProcessorParameterWithID,
                              private juce::Timer
 {
 public:
-    KT_NewFloatParameter (BrindlexAudioProcessor* owner,
-                          const juce::String& parameterID,
-                          const juce::String& name,
-                          juce::NormalisableRange<float> range,
-                          const juce::String& label,
-                          float defaultValue);
+    KT_NewFloatParameter (BrindlexAudioProcessor* owner, const ParameterTable::ParameterInfo& info);
     ~KT_NewFloatParameter() override;
 
     float getValue() const override;
@@ -58,10 +54,11 @@ public:
     float getDefaultPlainValue() const noexcept { return shape.load (std::memory_order_acquire).defaultPlain; }
 
     BrindlexAudioProcessor* const owner;
+    /** The parameter's row of the table: what it shows and which parameter it is linked to. */
+    const ParameterTable::ParameterInfo& info;
     const juce::String name;
     const juce::String label;
-    const juce::String nameKey;
-    const juce::NormalisableRange<float> divisionRange { 0.0f, 28.0f, 0.0f, 1.0f, false };
+    const juce::NormalisableRange<float> divisionRange { 0.0f, (float) ParameterTable::lastDivision, 0.0f, 1.0f, false };
     const juce::StringArray timeRangeChoices;
 
 private:

@@ -2,11 +2,25 @@
 
 #include <array>
 
-/** The plug-in's vocabulary of controls: the 64 automatable parameters in host order,
-    the tempo divisions, the tap-time ranges and the LFO shape names. */
+/** The plug-in's vocabulary of controls: the 64 automatable parameters in host order, what each one
+    shows and does, the tempo divisions, the tap-time ranges and the LFO shape names. */
 namespace ParameterTable
 {
-    struct Spec
+    /** How a parameter shows its value and reads typed text. */
+    enum class Display
+    {
+        number,       ///< integer part of the plain value and the unit: "-12 dB"
+        timeRange,    ///< one of the time-range names
+        tapTime,      ///< division name when synced, two decimals under the "5 ms" range, else as a number
+        feedbackTime, ///< division name when synced, else as a number
+        pan,          ///< "CENTER", "L 30 %" or "R 30 %"
+        onOff,        ///< "Off" or "On"
+        feedbackMode, ///< "Normal" or "Cross"
+        lfoRate,      ///< division name when synced, else two decimals and the unit
+        lfoShape      ///< the shape's name
+    };
+
+    struct ParameterInfo
     {
         const char* id;
         const char* name;
@@ -15,6 +29,13 @@ namespace ParameterTable
         float skew;
         const char* label;
         float defaultValue;
+        Display display;
+        /** 0 left, 1 right, -1 for the controls of the whole plug-in. */
+        int channel;
+        /** Slot of a time or rate in the processor's sync and division arrays, else -1. */
+        int syncSlot;
+        /** Host index of the other channel's parameter that Link Mode copies this one to, else -1. */
+        int twin;
     };
 
     constexpr int numParameters = 64;
@@ -40,18 +61,22 @@ namespace ParameterTable
     /** Distance between taps 1, 2 and 3 of a channel. */
     constexpr int tapStride = l2Time - l1Time;
 
-    extern const std::array<Spec, numParameters> parameters;
+    extern const std::array<ParameterInfo, numParameters> parameters;
+
+    /** Shortest and longest tap time in ms; every time range starts at the shortest. */
+    constexpr float shortestTapMs = 0.1f;
+    constexpr float longestTapMs = 5000.0f;
 
     constexpr int numDivisions = 29;
+    /** A time or rate control spreads its normalised value over the divisions 0 to this one. */
+    constexpr int lastDivision = numDivisions - 1;
     extern const char* const divisionList;
     extern const std::array<float, numDivisions> divisionBeats;
 
     constexpr int numTimeRanges = 7;
     extern const char* const timeRangeList;
-    /** End of each tap-time range in ms; every range starts at 0.1 ms. */
+    /** End of each tap-time range in ms. */
     extern const std::array<float, numTimeRanges> timeRangeEnds;
-    /** Multiplier of a tap time's normalised default when its range changes (end minus 0.1). */
-    extern const std::array<float, numTimeRanges> timeRangeRescale;
 
     constexpr int numShapes = 11;
     extern const std::array<const char*, numShapes> shapeNames;

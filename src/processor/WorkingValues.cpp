@@ -9,11 +9,17 @@ namespace
         return dB <= -60.0f ? 0.0f : std::pow (10.0f, dB * 0.05f);
     }
 
-    /** Division chosen by a time or rate control: its clamped value spread over the 29 divisions. */
+    /** Division chosen by a time or rate control: its clamped value spread over all the divisions. */
     inline int divisionFor (float clamped) noexcept
     {
-        return (int) (28.0f * clamped);
+        return (int) ((float) ParameterTable::lastDivision * clamped);
     }
+
+    /** A percentage as a fraction (the modulation depths). */
+    constexpr float perPercent = 0.01f;
+
+    /** Largest feedback amount and damping coefficient: a loop gain of 1 would never decay. */
+    constexpr float feedbackCeiling = 0.98f;
 }
 
 void BrindlexAudioProcessor::updateDspFromParameters()
@@ -98,9 +104,10 @@ void BrindlexAudioProcessor::updateDspFromParameters()
             divisionIndex[(size_t) slot].store (division, std::memory_order_relaxed);
             engine.tapTimeMs[ch][k] = syncedOrPlain (syncEnabled[(size_t) slot].load (std::memory_order_relaxed),
                                                      division, plainTimeMs[ch][k]);
-            engine.modDepth[ch][k] = plain (base + (l1Mod - l1Time)) * 0.01f;
+            engine.modDepth[ch][k] = plain (base + (l1Mod - l1Time)) * perPercent;
 
-            const float panPosition = normalised (base + (l1Pan - l1Time)) * 2.0f - 1.0f + 1.0f;
+            // Equal-power law: fully left (0) to fully right (2) spans a quarter turn.
+            const float panPosition = normalised (base + (l1Pan - l1Time)) * 2.0f;
             const auto angle = (float) ((double) panPosition * juce::MathConstants<double>::pi * 0.25);
             engine.tapPanLeft[ch][k] = std::cos (angle);
             engine.tapPanRight[ch][k] = std::sin (angle);
@@ -119,12 +126,12 @@ void BrindlexAudioProcessor::updateDspFromParameters()
         divisionIndex[(size_t) slot].store (division, std::memory_order_relaxed);
         engine.feedbackTimeMs[ch] = syncedOrPlain (syncEnabled[(size_t) slot].load (std::memory_order_relaxed),
                                                    division, plainTimeMs[ch][3]);
-        engine.modDepth[ch][3] = plain (lfbMod + offset) * 0.01f;
+        engine.modDepth[ch][3] = plain (lfbMod + offset) * perPercent;
         engine.feedbackTapGain[ch] = levelGain (plain (lfbLevel + offset));
 
-        engine.feedbackAmount[ch] = normalised (lFeedback + offset) * 0.98f;
-        engine.lowDamp[ch].g = normalised (lfbLowDamp + offset) * 0.98f;
-        engine.highDamp[ch].g = (1.0f - normalised (lfbHiDamp + offset)) * 0.98f;
+        engine.feedbackAmount[ch] = normalised (lFeedback + offset) * feedbackCeiling;
+        engine.lowDamp[ch].g = normalised (lfbLowDamp + offset) * feedbackCeiling;
+        engine.highDamp[ch].g = (1.0f - normalised (lfbHiDamp + offset)) * feedbackCeiling;
     }
 
     // LFOs. A synced rate follows the tempo alone, like the tap times: the time signature plays no part.
@@ -163,6 +170,6 @@ void BrindlexAudioProcessor::setTimeRange (int rangeIndex, int channel)
         auto* time = paramTable[(size_t) (ParameterTable::l1Time + channel * ParameterTable::channelOffset
                                           + k * ParameterTable::tapStride)];
         const float d = time->getDefaultValue();
-        time->useTimeRange (rangeIndex, d * ParameterTable::timeRangeRescale[r]);
+        time->useTimeRange (rangeIndex, d * (ParameterTable::timeRangeEnds[r] - ParameterTable::shortestTapMs));
     }
 }

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include "processor/BrindlexAudioProcessor.h"
 #include "TestSupport.h"
 #include <cmath>
 
@@ -9,68 +8,47 @@ namespace
 {
     constexpr int blockSize = 512;
 
-    /** A play head that reports a fixed tempo and metre. */
-    struct FixedPlayHead : juce::AudioPlayHead
+    /** Runs two signals through processBlock block by block; the outputs replace them. */
+    void runThrough (BrindlexAudioProcessor& p, std::vector<float>& l, std::vector<float>& r)
     {
-        juce::Optional<PositionInfo> getPosition() const override
+        juce::AudioBuffer<float> buffer (2, blockSize);
+        juce::MidiBuffer midi;
+        for (size_t start = 0; start < l.size(); start += blockSize)
         {
-            PositionInfo info;
-            info.setBpm (bpm);
-            info.setTimeSignature (TimeSignature { numerator, denominator });
-            return info;
+            const int n = (int) std::min<size_t> (blockSize, l.size() - start);
+            buffer.setSize (2, n, false, false, true);
+            buffer.copyFrom (0, 0, l.data() + start, n);
+            buffer.copyFrom (1, 0, r.data() + start, n);
+            p.processBlock (buffer, midi);
+            std::copy (buffer.getReadPointer (0), buffer.getReadPointer (0) + n, l.data() + start);
+            std::copy (buffer.getReadPointer (1), buffer.getReadPointer (1) + n, r.data() + start);
         }
+    }
 
-        double bpm = 120.0;
-        int numerator = 4, denominator = 4;
-    };
-
-    /** A processor prepared at 48 kHz with every tap and the feedback silent, dry off and wet full,
-        so that one tap at a time can be switched on and read off the output. */
+    /** A processor at 48 kHz with every tap and the feedback silent, dry off and wet full, so that one tap
+        at a time can be switched on and read off the output. */
     struct AudioRig
     {
-        AudioRig()
+        explicit AudioRig (juce::AudioChannelSet input = juce::AudioChannelSet::stereo(),
+                           juce::AudioChannelSet output = juce::AudioChannelSet::stereo())
         {
+            EXPECT_TRUE (p->setBusesLayout ({ { input }, { output } }));
             p->prepareToPlay (48000.0, blockSize);
             for (int ch = 0; ch < 2; ++ch)
             {
-                const int offset = ch * channelOffset;
                 for (int k = 0; k < 3; ++k)
-                {
-                    setNormalised (l1Level + offset + k * tapStride, 0.0f);
-                    setNormalised (l1Mod + offset + k * tapStride, 0.0f);
-                }
-                setNormalised (lfbLevel + offset, 0.0f);
-                setNormalised (lfbMod + offset, 0.0f);
-                setNormalised (lFeedback + offset, 0.0f);
+                    for (int control : { l1Level, l1Mod })
+                        set (control + ch * channelOffset + k * tapStride, 0.0f);
+                for (int control : { lfbLevel, lfbMod, lFeedback, lfbSync })
+                    set (control + ch * channelOffset, 0.0f);
             }
-            setNormalised (dry, 0.0f);
-            setNormalised (wet, 1.0f);
+            set (dry, 0.0f);
+            set (wet, 1.0f);
         }
 
-        void setNormalised (int index, float value) { p->getParameterAt (index)->setValue (value); }
+        void set (int index, float normalised) { p->getParameterAt (index)->setValue (normalised); }
 
-        void setPlain (int index, float plain)
-        {
-            auto* parameter = p->getParameterAt (index);
-            parameter->setValue (parameter->getRange().convertTo0to1 (plain));
-        }
-
-        /** Runs the signals through processBlock in blocks of 512; the outputs replace them. */
-        void run (std::vector<float>& l, std::vector<float>& r)
-        {
-            juce::AudioBuffer<float> buffer (2, blockSize);
-            juce::MidiBuffer midi;
-            for (size_t start = 0; start < l.size(); start += blockSize)
-            {
-                const int n = (int) std::min<size_t> (blockSize, l.size() - start);
-                buffer.setSize (2, n, false, false, true);
-                buffer.copyFrom (0, 0, l.data() + start, n);
-                buffer.copyFrom (1, 0, r.data() + start, n);
-                p->processBlock (buffer, midi);
-                std::copy (buffer.getReadPointer (0), buffer.getReadPointer (0) + n, l.data() + start);
-                std::copy (buffer.getReadPointer (1), buffer.getReadPointer (1) + n, r.data() + start);
-            }
-        }
+        void run (std::vector<float>& l, std::vector<float>& r) { runThrough (*p, l, r); }
 
         /** Lets the tap-time glides settle, then sends an impulse into the left input. */
         void impulse (size_t numSamples, float amplitude = 0.1f)
@@ -87,7 +65,7 @@ namespace
         std::vector<float> left, right;
     };
 
-    /** First sample above a quarter of the signal's peak: where a tap starts sounding through the cut filters. */
+    /** First sample above a quarter of the peak: where a tap starts sounding through the cut filters. */
     int arrival (const std::vector<float>& x)
     {
         float peak = 0.0f;
@@ -99,276 +77,194 @@ namespace
         return -1;
     }
 
-    float energy (const std::vector<float>& x)
+    float energy (const std::vector<float>& x, size_t from = 0, size_t to = SIZE_MAX)
     {
         float e = 0.0f;
-        for (auto v : x)
-            e += v * v;
+        for (size_t i = from; i < std::min (to, x.size()); ++i)
+            e += x[i] * x[i];
         return e;
     }
 }
 
-TEST (AudioPath, SyncedQuarterAtOneHundredTwentyBpmIsHalfASecond)
+TEST (AudioPath, TapsSoundWhenTheirTimesSay)
 {
-    AudioRig rig;
-    rig.setNormalised (l1Level, 1.0f);
-    rig.setNormalised (l1Sync, 1.0f);
-    rig.setNormalised (l1Time, 0.4f);
-    rig.impulse (30000);
-
-    EXPECT_EQ (rig.p->hostBpm.load(), 120);
-    EXPECT_EQ (arrival (rig.left), 24000);
-    EXPECT_EQ (energy (rig.right), 0.0f);
-}
-
-TEST (AudioPath, SyncedTripletWholeNoteIsEightHundredThirtyThreeMilliseconds)
-{
-    AudioRig rig;
-    rig.setNormalised (l3Time + (l1Level - l1Time), 1.0f);
-    rig.setNormalised (l3Time + (l1Sync - l1Time), 1.0f);
-    rig.setNormalised (l3Time, 23.5f / 28.0f);
-    rig.impulse (42000);
-
-    // 833 ms is 39984 samples; the float glide settles a few hundredths of a millisecond short.
-    EXPECT_NEAR (arrival (rig.left), 39984, 3);
-    EXPECT_LE (arrival (rig.left), 39984);
-}
-
-TEST (AudioPath, FreeTimesLandWhereTheRangeMapsThem)
-{
-    AudioRig rig;
-    rig.setNormalised (l1Level + tapStride, 1.0f);
-    rig.setPlain (l1Time + tapStride, 250.0f);
-    rig.impulse (14000);
-    EXPECT_EQ (arrival (rig.left), 12000);
+    AudioRig free;
+    free.set (l2Time - l1Time + l1Level, 1.0f);
+    setPlainValue (*free.p, l2Time, 250.0f);
+    free.impulse (14000);
+    EXPECT_EQ (arrival (free.left), 12000);
+    EXPECT_EQ (energy (free.right), 0.0f);
 
     // In the "5 ms" range the control's middle is 2.55 ms: 122.4 samples.
     AudioRig shortRange;
-    shortRange.setPlain (lTimeRange, 1.5f);
-    shortRange.setNormalised (l1Level, 1.0f);
-    shortRange.setNormalised (l1Time, 0.5f);
+    setPlainValue (*shortRange.p, lTimeRange, 1.0f);
+    shortRange.set (l1Level, 1.0f);
+    shortRange.set (l1Time, 0.5f);
     shortRange.impulse (400);
     EXPECT_EQ (arrival (shortRange.left), 122);
 }
 
-TEST (AudioPath, PansSplitATapWithCosineAndSine)
+TEST (AudioPath, PanSplitsATapWithCosineAndSineAndTheFloorIsSilence)
 {
     AudioRig rig;
-    rig.setNormalised (l1Level, 1.0f);
-    rig.setPlain (l1Time, 100.0f);
-    rig.setNormalised (l1Pan, 0.25f);
+    rig.set (l1Level, 1.0f);
+    setPlainValue (*rig.p, l1Time, 100.0f);
+    rig.set (l1Pan, 0.25f);
     rig.impulse (6000);
+    const double tangent = std::tan (0.25 * juce::MathConstants<double>::pi / 2.0);
+    EXPECT_NEAR (energy (rig.right) / energy (rig.left), tangent * tangent, 1e-4);
 
-    const int at = arrival (rig.left);
-    EXPECT_NEAR (at, 4800, 1);
-    const double angle = 0.25 * 3.14159265358979 / 2.0;
-    EXPECT_NEAR (rig.right[(size_t) at + 1] / rig.left[(size_t) at + 1], std::tan (angle), 1e-4);
-    EXPECT_NEAR (energy (rig.right) / energy (rig.left), std::pow (std::tan (angle), 2.0), 1e-4);
-}
-
-TEST (AudioPath, SilentFloorSilencesATap)
-{
-    AudioRig rig;
-    rig.setPlain (l1Level, -60.0f);
-    rig.setPlain (r1Level + tapStride, -60.0f);
-    rig.setPlain (lfbLevel, -60.0f);
-    rig.impulse (48000, 0.9f);
-    EXPECT_EQ (energy (rig.left), 0.0f);
-    EXPECT_EQ (energy (rig.right), 0.0f);
-
-    rig.setPlain (l1Level, -59.0f);
-    rig.impulse (130000, 0.9f);
+    setPlainValue (*rig.p, l1Level, -60.0f);
+    rig.impulse (6000, 0.9f);
+    EXPECT_EQ (energy (rig.left) + energy (rig.right), 0.0f);
+    setPlainValue (*rig.p, l1Level, -59.0f);
+    rig.impulse (6000, 0.9f);
     EXPECT_GT (energy (rig.left), 0.0f);
 }
 
-TEST (AudioPath, FullFeedbackDecaysAndNeverGrows)
+TEST (AudioPath, FeedbackRepeatsDecayByItsAmountAndNeverGrow)
 {
     AudioRig rig;
-    rig.setNormalised (lfbLevel, 1.0f);
-    rig.setPlain (lfbTime, 50.0f);
-    rig.setNormalised (lFeedback, 1.0f);
-    rig.setNormalised (lfbLowDamp, 0.0f);
-    rig.setNormalised (lfbHiDamp, 0.0f);
-    rig.impulse (2400 * 120, 0.5f);
+    rig.set (lfbLevel, 1.0f);
+    setPlainValue (*rig.p, lfbTime, 50.0f);
+    rig.set (lfbLowDamp, 0.0f);
+    rig.set (lfbHiDamp, 0.0f);
+    auto repeatPeaks = [&rig] (int count) {
+        rig.impulse (2400 * (size_t) (count + 1), 0.5f);
+        std::vector<float> peaks;
+        for (size_t repeat = 1; repeat <= (size_t) count; ++repeat)
+        {
+            float peak = 0.0f;
+            for (size_t i = repeat * 2400 - 1200; i < repeat * 2400 + 1200; ++i)
+                peak = std::max (peak, std::abs (rig.left[i]));
+            peaks.push_back (peak);
+        }
+        return peaks;
+    };
 
-    // Peak of each repeat (50 ms apart) never rises: the feedback amount (0.98) and the damping's
-    // smoothing both take something away, and after six seconds the repeats are still there.
-    std::vector<float> peaks;
-    for (size_t repeat = 1; repeat < 120; ++repeat)
-    {
-        float peak = 0.0f;
-        for (size_t i = repeat * 2400 - 1200; i < repeat * 2400 + 1200; ++i)
-            peak = std::max (peak, std::abs (rig.left[i]));
-        peaks.push_back (peak);
-    }
+    const auto single = repeatPeaks (3);
+    EXPECT_LT (single[1], 1e-3f * single[0]) << "no feedback: one repeat only";
+
+    rig.set (lFeedback, 1.0f);
+    const auto peaks = repeatPeaks (120);
     for (size_t i = 1; i < peaks.size(); ++i)
         ASSERT_LE (peaks[i], peaks[i - 1] * 0.9801f) << i;
     EXPECT_GT (peaks.back(), 1e-4f);
 }
 
-TEST (AudioPath, MonoInStereoOutProcessesACopyOfTheLeftInput)
+TEST (AudioPath, FeedbackDampingAndLoopSettingsReachBothChannels)
 {
-    AudioRig mono;
-    juce::AudioProcessor::BusesLayout layout;
-    layout.inputBuses.add (juce::AudioChannelSet::mono());
-    layout.outputBuses.add (juce::AudioChannelSet::stereo());
-    ASSERT_TRUE (mono.p->setBusesLayout (layout));
-    mono.p->prepareToPlay (48000.0, blockSize);
-    AudioRig stereo;
+    TestProcessor p;
+    p->prepareToPlay (48000.0, blockSize);
+    for (int ch = 0; ch < 2; ++ch)
+        for (auto [index, v] : { std::pair { lFeedback, 0.5f }, { lfbLevel, 0.2f }, { lfbLowDamp, 1.0f }, { lfbHiDamp, 0.25f } })
+            p->getParameterAt (index + ch * channelOffset)->setValue (v);
+    p->getParameterAt (loopSpeed)->setValue (0.75f);
+    p->getParameterAt (loopReverse)->setValue (1.0f);
+    processSilence (*p);
+    EXPECT_EQ (p->engine.loopSpeed, 1.0f) << "loop settings count in loop mode only";
+    EXPECT_FALSE (p->engine.loopReverse);
 
+    p->getParameterAt (loopMode)->setValue (1.0f);
+    processSilence (*p);
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        EXPECT_FLOAT_EQ (p->engine.feedbackAmount[ch], 0.49f) << ch;
+        EXPECT_FLOAT_EQ (p->engine.lowDamp[ch].g, 0.98f) << "full low damping stops short of one";
+        EXPECT_FLOAT_EQ (p->engine.highDamp[ch].g, 0.735f) << "high damping counts down from one";
+        EXPECT_TRUE (p->engine.loopActive[ch]) << ch;
+    }
+    EXPECT_EQ (p->engine.loopSpeed, 1.5f);
+    EXPECT_TRUE (p->engine.loopReverse);
+
+    // Bypassed, an output without an input is cleared, and a buffer narrower than the bus is left alone.
+    juce::AudioBuffer<float> narrow (1, 64);
+    narrow.setSample (0, 3, 0.5f);
+    juce::MidiBuffer midi;
+    p->processBlockBypassed (narrow, midi);
+    EXPECT_EQ (narrow.getSample (0, 3), 0.5f);
+}
+
+TEST (AudioPath, MonoLayoutsCarryBothChannelsResults)
+{
+    // Mono in, stereo out: the same as a stereo input with the left signal on both sides.
+    AudioRig mono (juce::AudioChannelSet::mono()), stereo;
     for (auto* rig : { &mono, &stereo })
-    {
-        rig->setNormalised (dry, 0.7f);
-        rig->setNormalised (l1Level, 1.0f);
-        rig->setNormalised (r1Level, 1.0f);
-        rig->setNormalised (rfbLevel, 1.0f);
-        rig->setNormalised (rFeedback, 0.6f);
-    }
-
+        for (auto [index, v] : { std::pair { dry, 0.7f }, { l1Level, 1.0f }, { r1Level, 1.0f }, { rfbLevel, 1.0f }, { rFeedback, 0.6f } })
+            rig->set (index, v);
     juce::Random random (5);
-    std::vector<float> l (48000 * 3), garbage (l.size()), monoOut, stereoLeft, stereoRight;
-    for (size_t i = 0; i < l.size(); ++i)
-    {
-        l[i] = (random.nextFloat() * 2.0f - 1.0f) * (i < 24000 ? 1.0f : 0.0f);
-        garbage[i] = random.nextFloat();
-    }
-
-    monoOut = l;
-    auto monoRight = garbage;
-    mono.run (monoOut, monoRight);
-    stereoLeft = l;
-    stereoRight = l;
+    std::vector<float> monoLeft (48000 * 2), monoRight (monoLeft.size());
+    for (size_t i = 0; i < 24000; ++i)
+        monoLeft[i] = random.nextFloat() * 2.0f - 1.0f;
+    for (auto& v : monoRight)
+        v = random.nextFloat();
+    auto stereoLeft = monoLeft, stereoRight = monoLeft;
+    mono.run (monoLeft, monoRight);
     stereo.run (stereoLeft, stereoRight);
-
-    EXPECT_EQ (monoOut, stereoLeft);
+    EXPECT_EQ (monoLeft, stereoLeft);
     EXPECT_EQ (monoRight, stereoRight);
-    EXPECT_GT (energy (monoRight), 1.0f);
+
+    // Mono to mono: dry, the hard-left tap and the hard-right tap all end up in the one channel.
+    AudioRig single (juce::AudioChannelSet::mono(), juce::AudioChannelSet::mono());
+    single.set (dry, 1.0f);
+    single.set (l1Level, 1.0f);
+    setPlainValue (*single.p, l1Time, 10.0f);
+    single.set (r1Level, 1.0f);
+    setPlainValue (*single.p, r1Time, 20.0f);
+    single.impulse (1200);
+    EXPECT_FLOAT_EQ (single.left[0], 0.1f);
+    EXPECT_GT (std::abs (single.left[481]), 0.03f);
+    EXPECT_GT (std::abs (single.left[961]), 0.03f);
 }
 
-TEST (AudioPath, MonoToMonoLeavesTheRightResult)
+TEST (AudioPath, TempoFromThePlayHeadOrTheFallback)
 {
-    AudioRig rig;
-    juce::AudioProcessor::BusesLayout layout;
-    layout.inputBuses.add (juce::AudioChannelSet::mono());
-    layout.outputBuses.add (juce::AudioChannelSet::mono());
-    ASSERT_TRUE (rig.p->setBusesLayout (layout));
-    rig.p->prepareToPlay (48000.0, blockSize);
-    rig.setNormalised (dry, 1.0f);
-    rig.setNormalised (l1Level, 1.0f);
-    rig.setPlain (l1Time, 10.0f);
-    rig.setNormalised (r1Level, 1.0f);
-    rig.setPlain (r1Time, 20.0f);
-
-    juce::AudioBuffer<float> buffer (1, 1024);
-    juce::MidiBuffer midi;
-    for (int i = 0; i < 40; ++i)
-    {
-        buffer.clear();
-        rig.p->processBlock (buffer, midi);
-    }
-    buffer.clear();
-    buffer.setSample (0, 0, 0.1f);
-    rig.p->processBlock (buffer, midi);
-
-    // Dry, the left tap (hard left) and the right tap (hard right) all end up in the one channel.
-    EXPECT_FLOAT_EQ (buffer.getSample (0, 0), 0.1f);
-    EXPECT_GT (std::abs (buffer.getSample (0, 481)), 0.03f);
-    EXPECT_GT (std::abs (buffer.getSample (0, 961)), 0.03f);
-    EXPECT_LT (std::abs (buffer.getSample (0, 700)), 1e-3f);
-}
-
-TEST (AudioPath, PlayHeadTempoOrTheFallback)
-{
-    AudioRig rig;
-    juce::AudioBuffer<float> buffer (2, 64);
-    juce::MidiBuffer midi;
-    buffer.clear();
-    rig.p->processBlock (buffer, midi);
-    EXPECT_EQ (rig.p->hostBpm.load(), 120);
-    EXPECT_EQ (rig.p->timeSigNumerator.load(), 4);
-    EXPECT_EQ (rig.p->timeSigDenominator.load(), 4);
-
     FixedPlayHead head;
-    head.bpm = 93.7;
-    head.numerator = 7;
-    head.denominator = 8;
-    rig.p->setPlayHead (&head);
-    rig.p->processBlock (buffer, midi);
-    EXPECT_EQ (rig.p->hostBpm.load(), 93);
-    EXPECT_EQ (rig.p->timeSigNumerator.load(), 7);
-    EXPECT_EQ (rig.p->timeSigDenominator.load(), 8);
-
-    // A negative tempo counts as below 1 bpm: synced times land on the longest time, synced LFOs stop.
-    head.bpm = -30.0;
-    rig.setNormalised (l1Sync, 1.0f);
-    rig.setNormalised (lModSync, 1.0f);
-    rig.p->processBlock (buffer, midi);
-    rig.p->processBlock (buffer, midi);
-    EXPECT_EQ (rig.p->hostBpm.load(), 0);
-    EXPECT_EQ (rig.p->engine.lfo[0].increment, 0.0f);
-    EXPECT_EQ (rig.p->engine.timeSmoother[0][0].target, 5000.0f);
-    rig.p->setPlayHead (nullptr);
-}
-
-TEST (AudioPath, NewWholeTempoResendsTheEightTimes)
-{
-    AudioRig rig;
-    FixedPlayHead head;
-    rig.p->setPlayHead (&head);
-
-    struct Counter : juce::AudioProcessorParameter::Listener
-    {
-        void parameterValueChanged (int index, float) override { indices.push_back (index); }
-        void parameterGestureChanged (int, bool) override {}
-        std::vector<int> indices;
-    } counter;
-    for (auto* parameter : rig.p->getParameters())
-        parameter->addListener (&counter);
-
-    juce::AudioBuffer<float> buffer (2, 64);
-    juce::MidiBuffer midi;
-    buffer.clear();
     head.bpm = 119.0;
-    rig.p->processBlock (buffer, midi);
-    counter.indices.clear();
+    TestProcessor p;
+    p->prepareToPlay (48000.0, 64);
+    processSilence (*p);
+    EXPECT_EQ (p->hostBpm.load(), 120);
+    EXPECT_EQ (p->timeSigNumerator.load(), 4);
 
-    head.bpm = 120.0;
-    rig.p->processBlock (buffer, midi);
+    p->setPlayHead (&head);
+    HostListener host (*p);
+    processSilence (*p);
+    EXPECT_EQ (p->timeSigDenominator.load(), 8);
+
+    // A new whole tempo resends the eight tap times, a fraction of a beat more does not.
     const std::vector<int> times { l1Time, l2Time, l3Time, lfbTime, r1Time, r1Time + tapStride, r1Time + 2 * tapStride, rfbTime };
-    EXPECT_EQ (counter.indices, times);
+    for (auto [bpm, resent] : { std::pair { 120.0, true }, { 120.9, false }, { 121.2, true } })
+    {
+        host.received.clear();
+        head.bpm = bpm;
+        processSilence (*p);
+        EXPECT_EQ (host.received.size(), resent ? times.size() : 0u) << bpm;
+        for (size_t i = 0; i < host.received.size() && resent; ++i)
+            EXPECT_EQ (host.received[i].first, times[i]) << bpm;
+    }
 
-    counter.indices.clear();
-    rig.p->processBlock (buffer, midi);
-    head.bpm = 120.9;
-    rig.p->processBlock (buffer, midi);
-    EXPECT_TRUE (counter.indices.empty());
-
-    head.bpm = 121.2;
-    rig.p->processBlock (buffer, midi);
-    EXPECT_EQ (counter.indices, times);
-    EXPECT_EQ (rig.p->lastPushedBpm, 121.0);
-
-    for (auto* parameter : rig.p->getParameters())
-        parameter->removeListener (&counter);
-    rig.p->setPlayHead (nullptr);
+    // Below 1 bpm synced times land on the longest time and synced LFOs stop.
+    head.bpm = -30.0;
+    p->getParameterAt (l1Sync)->setValue (1.0f);
+    p->getParameterAt (lModSync)->setValue (1.0f);
+    processSilence (*p);
+    processSilence (*p);
+    EXPECT_EQ (p->engine.lfo[0].increment, 0.0f);
+    EXPECT_EQ (p->engine.timeSmoother[0][0].target, 5000.0f);
+    p->setPlayHead (nullptr);
 }
 
-TEST (AudioPath, NonFiniteInputLeavesAFiniteDecayingOutput)
+TEST (AudioPath, NonFiniteInputLeavesFiniteRepeatsThatDieAwayWithoutSubnormals)
 {
     AudioRig rig;
     for (int ch = 0; ch < 2; ++ch)
-    {
-        rig.setNormalised (l1Level + ch * channelOffset, 1.0f);
-        rig.setPlain (l1Time + ch * channelOffset, 30.0f);
-        rig.setNormalised (lfbLevel + ch * channelOffset, 1.0f);
-        rig.setPlain (lfbTime + ch * channelOffset, 40.0f);
-        rig.setNormalised (lFeedback + ch * channelOffset, 0.8f);
-        rig.setNormalised (rfbSync, 0.0f);
-    }
-    rig.setNormalised (dry, 1.0f);
-    rig.setNormalised (drive, 0.6f);
+        for (auto [index, v] : { std::pair { l1Level, 1.0f }, { lfbLevel, 1.0f }, { lFeedback, 0.8f }, { lfbTime, 0.05f }, { l1Time, 0.1f } })
+            rig.set (index + ch * channelOffset, v);
+    rig.set (dry, 1.0f);
+    rig.set (drive, 0.6f);
 
-    std::vector<float> l (48000), r (48000);
+    std::vector<float> l (48000 * 8), r (l.size());
     for (size_t i = 0; i < 4000; ++i)
         l[i] = r[i] = 0.5f * (float) std::sin ((double) i * 0.03);
     for (size_t i = 4000; i < 4512; ++i)
@@ -376,68 +272,64 @@ TEST (AudioPath, NonFiniteInputLeavesAFiniteDecayingOutput)
     rig.run (l, r);
 
     for (size_t i = 4512; i < l.size(); ++i)
-    {
-        ASSERT_TRUE (std::isfinite (l[i]) && std::isfinite (r[i])) << i;
-    }
-
-    std::vector<float> tailL (48000 * 6), tailR (tailL.size());
-    rig.run (tailL, tailR);
-    for (size_t i = 0; i < tailL.size(); ++i)
-        ASSERT_TRUE (std::isfinite (tailL[i]) && std::isfinite (tailR[i])) << i;
-    EXPECT_GT (std::abs (tailL[100]) + std::abs (tailL[2000]), 0.0f);
-    float last = 0.0f;
-    for (size_t i = tailL.size() - 4800; i < tailL.size(); ++i)
-        last = std::max ({ last, std::abs (tailL[i]), std::abs (tailR[i]) });
-    EXPECT_LT (last, 1e-5f);
+        for (float v : { l[i], r[i] })
+            ASSERT_TRUE (std::isfinite (v) && std::fpclassify (v) != FP_SUBNORMAL) << i;
+    EXPECT_GT (energy (l, 4512, 9000), 0.0f);
+    EXPECT_EQ (energy (l, l.size() - 4800) + energy (r, r.size() - 4800), 0.0f) << "the repeats die away to silence";
 }
 
 TEST (AudioPath, InputLevelActsOnTheWetPathOnly)
 {
     AudioRig rig;
-    rig.setNormalised (dry, 1.0f);
-    rig.setNormalised (l1Level, 1.0f);
-    rig.setPlain (l1Time, 10.0f);
-    rig.setPlain (input, -60.0f);
-    rig.impulse (1000, 0.5f);
-
-    EXPECT_EQ (rig.left[0], 0.5f);
-    for (size_t i = 1; i < rig.left.size(); ++i)
-        ASSERT_EQ (rig.left[i], 0.0f) << i;
-
-    AudioRig full;
-    full.setNormalised (l1Level, 1.0f);
-    full.setPlain (l1Time, 10.0f);
-    full.impulse (1000, 0.01f);
-    AudioRig half;
-    half.setNormalised (l1Level, 1.0f);
-    half.setPlain (l1Time, 10.0f);
-    half.setPlain (input, -6.0206f);
-    half.impulse (1000, 0.01f);
-    EXPECT_NEAR (energy (half.left) / energy (full.left), 0.25f, 0.001f);
+    rig.set (dry, 1.0f);
+    rig.set (l1Level, 1.0f);
+    setPlainValue (*rig.p, l1Time, 10.0f);
+    setPlainValue (*rig.p, input, -6.0206f);
+    rig.impulse (1000, 0.01f);
+    EXPECT_EQ (rig.left[0], 0.01f);
+    const float half = energy (rig.left, 1);
+    setPlainValue (*rig.p, input, 0.0f);
+    rig.impulse (1000, 0.01f);
+    EXPECT_NEAR (half / energy (rig.left, 1), 0.25f, 0.002f);
+    setPlainValue (*rig.p, input, -60.0f);
+    rig.impulse (1000, 0.01f);
+    EXPECT_EQ (energy (rig.left, 1), 0.0f);
 }
 
-TEST (AudioPath, DecayingRepeatsNeverBecomeSubnormal)
+TEST (HostValues, NoValueAHostSendsSilencesTheDelayForGood)
 {
-    AudioRig rig;
-    for (int ch = 0; ch < 2; ++ch)
+    for (const int target : { lFeedback, rFeedback, drive, wet, lfbLowDamp, lfbHiDamp, l1Pan, loopSpeed })
     {
-        rig.setNormalised (l1Level + ch * channelOffset, 1.0f);
-        rig.setPlain (l1Time + ch * channelOffset, 20.0f);
-        rig.setNormalised (lfbLevel + ch * channelOffset, 1.0f);
-        rig.setPlain (lfbTime + ch * channelOffset, 15.0f);
-        rig.setNormalised (lFeedback + ch * channelOffset, 0.7f);
-        rig.setNormalised (lfbSync + ch * channelOffset, 0.0f);
-    }
-    rig.impulse (48000 * 20, 0.8f);
+        for (const float bad : { std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 1.5f })
+        {
+            TestProcessor p;
+            p->prepareToPlay (48000.0, blockSize);
+            const auto what = p->getParameterAt (target)->name + " = " + juce::String (bad);
 
-    size_t silent = 0;
-    for (size_t i = 0; i < rig.left.size(); ++i)
-    {
-        ASSERT_NE (std::fpclassify (rig.left[i]), FP_SUBNORMAL) << i;
-        ASSERT_NE (std::fpclassify (rig.right[i]), FP_SUBNORMAL) << i;
-        if (rig.left[i] == 0.0f)
-            ++silent;
+            // A sine in, the wet signal out: its RMS, or -1 when any sample is not finite.
+            double phase = 0.0;
+            auto play = [&] (size_t numSamples)
+            {
+                std::vector<float> l (numSamples), r (numSamples);
+                for (size_t i = 0; i < numSamples; ++i, phase += 0.05)
+                    l[i] = r[i] = 0.5f * (float) std::sin (phase);
+                runThrough (*p, l, r);
+                const double sum = (double) energy (l) + energy (r);
+                return std::isfinite (sum) ? std::sqrt (sum / (2.0 * (double) numSamples)) : -1.0;
+            };
+
+            // Feedback taps a few ms long, so that a runaway loop shows within a second.
+            for (auto [index, v] : { std::pair { dry, 0.0f }, { lfbTime, 0.05f }, { rfbTime, 0.05f }, { rfbSync, 0.0f } })
+                p->getParameterAt (index)->setValue (v);
+            play (94 * blockSize);
+            p->getParameterAt (loopMode)->setValue (target == loopSpeed ? 1.0f : 0.0f);
+
+            const float normal = p->getParameterAt (target)->getValue();
+            p->getParameterAt (target)->setValue (bad);
+            EXPECT_GE (play (94 * blockSize), 0.0) << what << ": while it lasts";
+            p->getParameterAt (target)->setValue (normal);
+            play (blockSize);
+            EXPECT_GT (play (blockSize), 0.01) << what << ": finite and audible again";
+        }
     }
-    // The repeats have died away to exact silence well before the end.
-    EXPECT_GT (silent, rig.left.size() / 2);
 }

@@ -1,426 +1,241 @@
 #include "MessagePump.h"
 #include <gtest/gtest.h>
-#include "processor/BrindlexAudioProcessor.h"
 #include "TestSupport.h"
+#include <cmath>
 #include <thread>
+
+using namespace ParameterTable;
 
 namespace
 {
-    KT_NewFloatParameter* byName (BrindlexAudioProcessor& p, const juce::String& name)
+    juce::File goldenFile (const char* name) { return juce::File (BRINDLEX_TEST_DATA_DIR "/processor").getChildFile (name); }
+
+    /** Length of a division in quarter-note beats, read from its name: "4x" is four whole notes, a "d" adds
+        half, a "t" takes two thirds; "1/1t" is the one exception, 1.666 beats instead of two thirds of 4. */
+    double beatsNamed (const juce::String& name)
     {
-        for (auto* param : p.paramTable)
-            if (param->getName (256) == name)
-                return param;
-        return nullptr;
-    }
-
-    /** Counts value notifications per parameter, as a host's listener would see them. */
-    struct NotificationCounter : juce::AudioProcessorParameter::Listener
-    {
-        explicit NotificationCounter (BrindlexAudioProcessor& p) : processor (p)
-        {
-            for (auto* param : processor.getParameters())
-                param->addListener (this);
-        }
-
-        ~NotificationCounter() override
-        {
-            for (auto* param : processor.getParameters())
-                param->removeListener (this);
-        }
-
-        void parameterValueChanged (int index, float newValue) override
-        {
-            ++counts[(size_t) index];
-            lastValues[(size_t) index] = newValue;
-        }
-
-        void parameterGestureChanged (int, bool) override {}
-
-        int total() const
-        {
-            int sum = 0;
-            for (auto c : counts)
-                sum += c;
-            return sum;
-        }
-
-        void clear() { counts.fill (0); }
-
-        BrindlexAudioProcessor& processor;
-        std::array<int, 64> counts {};
-        std::array<float, 64> lastValues {};
-    };
-
-    void runMessageLoop (int milliseconds)
-    {
-        pumpMessages (milliseconds);
-    }
-
-    /** One silent block: it hands the host what the plug-in announced since the last one. */
-    void processOneBlock (BrindlexAudioProcessor& p)
-    {
-        juce::AudioBuffer<float> buffer (2, 64);
-        juce::MidiBuffer midi;
-        buffer.clear();
-        p.processBlock (buffer, midi);
-    }
-
-    /** A prepared processor whose first block has run, with Link Mode switched on or off. */
-    void prepareWithLink (BrindlexAudioProcessor& p, bool on)
-    {
-        p.prepareToPlay (48000.0, 64);
-        byName (p, "Link Mode")->setValue (on ? 1.0f : 0.0f);
-        processOneBlock (p);
+        if (name == "1/1t")
+            return 1.666;
+        if (name.endsWith ("x"))
+            return 4.0 * name.dropLastCharacters (1).getDoubleValue();
+        const double plain = 4.0 / name.fromFirstOccurrenceOf ("/", false, false).getDoubleValue();
+        return plain * (name.endsWith ("d") ? 1.5 : (name.endsWith ("t") ? 2.0 / 3.0 : 1.0));
     }
 }
 
-TEST (ParameterTable, IdsNamesAndOrderAsTheHostSeesThem)
+TEST (ParameterText, EachKindOfParameterShowsItsText)
 {
     TestProcessor p;
-    auto& params = p->getParameters();
-    ASSERT_EQ (params.size(), 64);
-
-    const char* const ids[] = { "ILEVEL", "LFCUT", "HFCUT", "LTRANGE", "L1TIME", "L1SYNC", "L1MOD", "L1PAN", "L1LEVEL" };
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ (dynamic_cast<juce::AudioProcessorParameterWithID*> (params[i])->paramID, ids[i]);
-
-    EXPECT_EQ (dynamic_cast<juce::AudioProcessorParameterWithID*> (params[30])->paramID, "RTRANGE");
-    EXPECT_EQ (params[30]->getName (256), "R Time Range");
-    EXPECT_EQ (dynamic_cast<juce::AudioProcessorParameterWithID*> (params[63])->paramID, "LPREV");
-    EXPECT_EQ (params[63]->getName (256), "Loop Reverse");
-    EXPECT_EQ (params[4]->getName (2), "L1 Tap Time") << "the maximum length is ignored";
-    EXPECT_EQ (params[4]->getLabel(), "");
-}
-
-TEST (ParameterTable, DefaultsAsConstructed)
-{
-    TestProcessor p;
-    auto& params = p->getParameters();
-
-    // 883 ms on 0.1..5000 with skew 0.4: ((883 - 0.1) / 4999.9) ^ 0.4
-    const float tapDefault = std::pow ((883.0f - 0.1f) / 4999.9f, 0.4f);
-    EXPECT_NEAR (tapDefault, 0.49978f, 1.0e-5f);
-    for (int index : { 4, 9, 14, 20, 31, 36, 41, 47 })
-        EXPECT_NEAR (params[index]->getDefaultValue(), tapDefault, 1.0e-6f) << index;
-
-    EXPECT_FLOAT_EQ (params[48]->getDefaultValue(), 1.0f);
-    EXPECT_FLOAT_EQ (params[21]->getDefaultValue(), 0.0f);
-    EXPECT_FLOAT_EQ (params[7]->getDefaultValue(), 0.0f);
-    EXPECT_FLOAT_EQ (params[34]->getDefaultValue(), 1.0f);
-    EXPECT_FLOAT_EQ (params[28]->getDefaultValue(), 0.0f);
-    EXPECT_FLOAT_EQ (params[2]->getDefaultValue(), 1.0f);
-    EXPECT_FLOAT_EQ (params[59]->getDefaultValue(), 0.5f);
-    EXPECT_FLOAT_EQ (params[62]->getDefaultValue(), 0.5f);
-
-    // Every parameter holds its default after construction.
-    for (auto* param : params)
-        EXPECT_FLOAT_EQ (param->getValue(), param->getDefaultValue()) << param->getName (256);
-}
-
-TEST (ParameterTable, TempoDivisions)
-{
-    TestProcessor p;
-    ASSERT_EQ (p->syncDivisionNames.size(), 29);
-    EXPECT_EQ (p->syncDivisionNames[0], "32x");
-    EXPECT_EQ (p->syncDivisionNames[11], "1/4");
-    EXPECT_EQ (p->syncDivisionNames[14], "1/32");
-    EXPECT_EQ (p->syncDivisionNames[23], "1/1t");
-    EXPECT_EQ (p->syncDivisionNames[28], "1/32t");
-
-    // At 120 bpm a beat lasts 500 ms.
-    EXPECT_NEAR (500.0f * p->syncDivisionBeats[11], 500.0f, 1.0e-3f);
-    EXPECT_NEAR (500.0f * p->syncDivisionBeats[23], 833.0f, 1.0e-3f);
-    EXPECT_FLOAT_EQ (p->syncDivisionBeats[16], 0.041666f);
-    EXPECT_FLOAT_EQ (p->syncDivisionBeats[26], 0.333f);
-}
-
-TEST (ParameterText, PansAndDefaultTexts)
-{
-    TestProcessor p;
-    auto* pan = byName (*p, "L1 Tap Pan");
-    EXPECT_EQ (pan->getText (0.5f, 100), "CENTER");
-    EXPECT_EQ (pan->getText (0.0f, 100), "L 100 %");
-    EXPECT_EQ (pan->getText (1.0f, 100), "R 100 %");
-    EXPECT_EQ (pan->getText (0.685f, 100), "R 37 %");
-    EXPECT_EQ (pan->getText (0.502f, 100), "CENTER") << "plain values strictly inside -1..1 are centred";
-
-    EXPECT_EQ (byName (*p, "Input")->getText (0.0f, 100), "-60 dB");
-    EXPECT_EQ (byName (*p, "HF Cut")->getText (1.0f, 100), "16000 Hz");
-    EXPECT_EQ (byName (*p, "Wet")->getText (0.5f, 100), "50 %");
-    EXPECT_EQ (byName (*p, "LFB Tap Time")->getText (0.49978f, 100), "882 ms");
-    EXPECT_EQ (byName (*p, "Loop Reverse")->getText (1.0f, 100), "1 ");
-    EXPECT_EQ (byName (*p, "Loop Reverse")->getText (0.0f, 100), "0 ");
-}
-
-TEST (ParameterText, SwitchesModesRangesAndShapes)
-{
-    TestProcessor p;
-    for (auto* name : { "L1 Tap Sync", "RFB Tap Sync", "LMOD Sync", "Link Mode", "Loop Mode" })
-    {
-        EXPECT_EQ (byName (*p, name)->getText (0.0f, 100), "Off") << name;
-        EXPECT_EQ (byName (*p, name)->getText (0.3f, 100), "On") << name;
-        EXPECT_EQ (byName (*p, name)->getText (std::numeric_limits<float>::quiet_NaN(), 100), "On") << name;
-    }
-
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_EQ (byName (*p, "Wet")->getText (nan, 100), "0 %") << "a NaN from a host reads as the range's start";
-    EXPECT_EQ (byName (*p, "L2 Tap Pan")->getText (nan, 100), "L 100 %");
-
-    EXPECT_EQ (byName (*p, "LFB Tap Mode")->getText (0.0f, 100), "Normal");
-    EXPECT_EQ (byName (*p, "RFB Tap Mode")->getText (1.0f, 100), "Cross");
-
-    auto* range = byName (*p, "L Time Range");
-    const char* const ranges[] = { "Full", "5 ms", "25 ms", "100 ms", "500 ms", "1.0 s", "2.5 s" };
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ (range->getText ((float) i / 6.0f + 0.001f, 100), ranges[i]);
-
-    // The shape text follows the shape the processor applied, whatever value is asked about.
-    auto* shape = byName (*p, "LMOD Shape");
-    p->lfoShapeIndex[0] = 3;
-    EXPECT_EQ (shape->getText (0.0f, 100), "Saw");
-    p->lfoShapeIndex[0] = 10;
-    EXPECT_EQ (shape->getText (0.0f, 100), "Smooth Random");
-    p->lfoShapeIndex[1] = 7;
-    EXPECT_EQ (byName (*p, "RMOD Shape")->getText (1.0f, 100), "Blip Down");
-}
-
-TEST (ParameterText, TapTimesFollowRangeAndSync)
-{
-    TestProcessor p;
-    auto* l1 = byName (*p, "L1 Tap Time");
-    auto* lfb = byName (*p, "LFB Tap Time");
-
-    // "5 ms": 0.1..5, skew 1; 0.5 reads 2.55 ms with two decimals.
-    l1->useTimeRange (1, 2.449f);
-    lfb->useTimeRange (1, 2.449f);
-    p->timeRangeIndex[0] = 1;
-    EXPECT_EQ (l1->getText (0.5f, 100), "2.55 ms");
-    EXPECT_EQ (lfb->getText (0.5f, 100), "2 ms") << "the feedback time never shows decimals";
-
-    l1->useTimeRange (2, 12.0f);
-    p->timeRangeIndex[0] = 2;
-    EXPECT_EQ (l1->getText (0.48f, 100), "12 ms");
-
-    // Synced: the division the processor last derived, whatever value is asked about.
-    p->syncEnabled[0] = true;
-    p->divisionIndex[0] = 11;
-    EXPECT_EQ (l1->getText (0.9f, 100), "1/4");
-    p->syncEnabled[7] = true;
-    p->divisionIndex[7] = 23;
-    EXPECT_EQ (byName (*p, "RFB Tap Time")->getText (0.0f, 100), "1/1t");
-
-    auto* rate = byName (*p, "LMOD Rate");
-    EXPECT_EQ (rate->getText (0.0f, 100), "0.01 Hz");
-    p->syncEnabled[8] = true;
-    p->divisionIndex[8] = 9;
-    EXPECT_EQ (rate->getText (0.0f, 100), "1/1");
-}
-
-TEST (ParameterText, TypedTextsGoBackToTheirValues)
-{
-    TestProcessor p;
-    auto roundTrips = [&p] (const char* name, float v)
-    {
-        auto* param = byName (*p, name);
-        const auto text = param->getText (v, 100);
-        const float back = param->getValueForText (text);
-        EXPECT_EQ (param->getText (back, 100), text) << name << " " << text;
+    const struct { int index; float value; const char* text; } rows[] = {
+        { l1Pan, 0.5f, "CENTER" }, { l1Pan + tapStride, 0.0f, "L 100 %" }, { r1Pan, 0.685f, "R 37 %" },
+        { r1Pan, 0.502f, "CENTER" }, { l1Pan, nan, "L 100 %" },
+        { input, 0.0f, "-60 dB" }, { hfCut, 1.0f, "16000 Hz" }, { wet, 0.5f, "50 %" }, { wet, nan, "0 %" },
+        { lfbTime, 0.49978f, "882 ms" }, { loopReverse, 1.0f, "1 " }, { loopSpeed, 0.25f, "50 %" },
+        { l1Sync, 0.0f, "Off" }, { rfbSync, 0.3f, "On" }, { lModSync, nan, "On" }, { linkMode, 1.0f, "On" }, { loopMode, 0.0f, "Off" },
+        { lfbMode, 0.0f, "Normal" }, { rfbMode, 1.0f, "Cross" }, { lModRate, 0.0f, "0.01 Hz" }, { rModRate, 1.0f, "16.00 Hz" },
+        { lTimeRange, 0.0f, "Full" }, { lTimeRange, 0.17f, "5 ms" }, { rTimeRange, 1.0f, "2.5 s" },
     };
+    for (const auto& row : rows)
+        EXPECT_EQ (p->getParameterAt (row.index)->getText (row.value, 100), row.text) << row.index << " at " << row.value;
 
-    // Every text a parameter shows, typed back, shows again as it was ("53 %" must not come back as "52 %").
-    for (auto* param : p->paramTable)
+    // Shapes show what the processor last applied, whatever value is asked about (synced times: below).
+    p->lfoShapeIndex[0] = 3;
+    p->lfoShapeIndex[1] = 10;
+    EXPECT_EQ (p->getParameterAt (lModShape)->getText (0.0f, 100), "Saw");
+    EXPECT_EQ (p->getParameterAt (rModShape)->getText (0.0f, 100), "Smooth Random");
+
+    // Under "5 ms" the taps show two decimals; the feedback tap never does.
+    setPlainValue (*p, lTimeRange, 1.0f);
+    processSilence (*p);
+    EXPECT_EQ (p->getParameterAt (l1Time)->getText (0.5f, 100), "2.55 ms");
+    EXPECT_EQ (p->getParameterAt (lfbTime)->getText (0.0f, 100), "0 ms");
+}
+
+TEST (ParameterText, EveryShownTextTypedBackShowsTheSame)
+{
+    TestProcessor p;
+    auto roundTrips = [] (KT_NewFloatParameter& parameter)
+    {
         for (int i = 0; i <= 200; ++i)
-            roundTrips (param->getName (256).toRawUTF8(), (float) i / 200.0f);
+        {
+            const auto text = parameter.getText ((float) i / 200.0f, 100);
+            ASSERT_EQ (parameter.getText (parameter.getValueForText (text), 100), text) << parameter.name;
+        }
+    };
+    for (auto* parameter : p->paramTable)
+        roundTrips (*parameter);
+    setPlainValue (*p, lTimeRange, 1.0f);
+    processSilence (*p);
+    roundTrips (*p->getParameterAt (l1Time));
 
-    auto* pan = byName (*p, "L1 Tap Pan");
-    EXPECT_NEAR (pan->getValueForText ("CENTER"), 0.5f, 1.0e-6f);
-    EXPECT_NEAR (pan->getValueForText ("L 100 %"), 0.0f, 1.0e-6f);
-    EXPECT_NEAR (pan->getValueForText ("R 37 %"), 0.685f, 1.0e-6f);
+    const struct { int index; const char* typed; const char* shown; } typed[] = {
+        { wet, "25", "25 %" }, { wet, "250 %", "100 %" }, { l1Pan, "l 20", "L 20 %" }, { r1Pan, "center", "CENTER" },
+        { rfbMode, "cross", "Cross" }, { loopMode, "ON", "On" }, { rTimeRange, "1.0 s", "1.0 s" }, { input, "-6dB", "-6 dB" },
+    };
+    for (const auto& row : typed)
+    {
+        auto* parameter = p->getParameterAt (row.index);
+        EXPECT_EQ (parameter->getText (parameter->getValueForText (row.typed), 100), row.shown) << row.typed;
+    }
 
-    auto* wet = byName (*p, "Wet");
-    EXPECT_NEAR (wet->getValueForText ("25 %"), 0.25f, 1.0e-6f);
-    EXPECT_NEAR (wet->getValueForText ("25"), 0.25f, 1.0e-6f);
-    EXPECT_NEAR (wet->getValueForText ("250 %"), 1.0f, 1.0e-6f) << "out-of-range numbers are clamped";
-
-    auto* time = byName (*p, "L1 Tap Time");
-    EXPECT_NEAR (time->getRange().convertFrom0to1 (time->getValueForText ("883 ms")), 883.0f, 0.01f);
-    EXPECT_EQ ((int) (28.0f * time->getValueForText ("1/4")), 11) << "a division name selects that division";
-    EXPECT_EQ ((int) (28.0f * time->getValueForText ("1/32t")), 28);
-
-    EXPECT_EQ ((int) byName (*p, "LMOD Shape")->getRange().convertFrom0to1 (byName (*p, "LMOD Shape")->getValueForText ("Smooth Square")), 6);
+    EXPECT_FLOAT_EQ (p->getParameterAt (rModShape)->getValueForText ("smooth square"), 0.6f);
 
     // Nonsense leaves the value where it is.
-    wet->setValue (0.3f);
-    EXPECT_FLOAT_EQ (wet->getValueForText ("loud"), 0.3f);
-    EXPECT_FLOAT_EQ (wet->getValueForText (""), 0.3f);
-    EXPECT_FLOAT_EQ (pan->getValueForText ("X 20 %"), pan->getValue());
-
-    // Two decimals under the "5 ms" range.
-    byName (*p, "L1 Tap Time")->useTimeRange (1, 2.449f);
-    p->timeRangeIndex[0] = 1;
-    for (int i = 0; i <= 200; ++i)
-        roundTrips ("L1 Tap Time", (float) i / 200.0f);
+    auto* wetParameter = p->getParameterAt (wet);
+    wetParameter->setValue (0.3f);
+    for (auto* nonsense : { "loud", "", "X 20 %" })
+        EXPECT_FLOAT_EQ (wetParameter->getValueForText (nonsense), 0.3f) << nonsense;
 }
 
-TEST (LinkMode, CopiesOnceToTheTwinAndThenStaysQuiet)
+TEST (TempoDivisions, EveryDivisionLastsWhatItsNameSays)
 {
     TestProcessor p;
-    prepareWithLink (*p, true);
-    NotificationCounter counter (*p);
-    auto* l2Mod = byName (*p, "L2 Tap Mod");
-    auto* r2Mod = byName (*p, "R2 Tap Mod");
-    const int r2Index = r2Mod->getParameterIndex();
-    const int l2Index = l2Mod->getParameterIndex();
+    p->prepareToPlay (48000.0, 64);
+    auto* time = p->getParameterAt (r1Time + tapStride);
+    auto* rate = p->getParameterAt (lModRate);
+    p->getParameterAt (r1Sync + tapStride)->setValue (1.0f);
+    p->getParameterAt (lModSync)->setValue (1.0f);
+    processSilence (*p); // the first block takes up the 120 bpm of a host without a play head
 
-    l2Mod->setValue (0.8f);
-    runMessageLoop (100);
-    EXPECT_FLOAT_EQ (r2Mod->getValue(), 0.8f);
-    EXPECT_EQ (counter.total(), 0) << "the host hears of the copy with the next block";
-
-    processOneBlock (*p);
-    EXPECT_EQ (counter.counts[(size_t) r2Index], 1);
-    EXPECT_FLOAT_EQ (counter.lastValues[(size_t) r2Index], 0.8f);
-    EXPECT_EQ (counter.counts[(size_t) l2Index], 0) << "the copy is not sent back";
-
-    counter.clear();
-    runMessageLoop (100);
-    processOneBlock (*p);
-    EXPECT_EQ (counter.total(), 0) << "the pair stays quiet while link mode stays on";
-
-    // Right to left works as well, and from a host's audio thread too.
-    std::thread audio ([&p] { byName (*p, "RMOD Rate")->setValue (0.25f); });
-    audio.join();
-    runMessageLoop (100);
-    processOneBlock (*p);
-    EXPECT_FLOAT_EQ (byName (*p, "LMOD Rate")->getValue(), 0.25f);
-    EXPECT_EQ (counter.total(), 1);
+    ASSERT_EQ (p->syncDivisionNames.size(), numDivisions);
+    for (const auto& name : p->syncDivisionNames)
+    {
+        // Typed in, at 120 bpm (500 ms a beat, two beats a second).
+        time->setValue (time->getValueForText (name));
+        rate->setValue (rate->getValueForText (name));
+        processSilence (*p);
+        EXPECT_EQ (time->getText (0.0f, 100), name);
+        EXPECT_EQ (rate->getText (0.0f, 100), name);
+        EXPECT_NEAR (p->engine.tapTimeMs[1][1] / (500.0 * beatsNamed (name)), 1.0, 0.002) << name;
+        EXPECT_NEAR (p->engine.lfo[0].rate * beatsNamed (name) / 2.0, 1.0, 0.002) << name;
+    }
 }
 
-TEST (LinkMode, PansGlobalsAndLinkOffCopyNothing)
+TEST (TimeRanges, EachRangeEndsWhereItsNameSays)
 {
     TestProcessor p;
-    prepareWithLink (*p, true);
-    NotificationCounter counter (*p);
+    auto* range = p->getParameterAt (rTimeRange);
+    for (int r = 0; r < numTimeRanges; ++r)
+    {
+        setPlainValue (*p, rTimeRange, (float) r);
+        processSilence (*p);
+        const auto name = range->getText (range->getValue(), 100);
+        const double end = r == 0 ? 5000.0 : name.getDoubleValue() * (name.endsWith (" s") ? 1000.0 : 1.0);
+        for (int k = 0; k < 3; ++k)
+        {
+            auto* time = p->getParameterAt (r1Time + k * tapStride);
+            EXPECT_FLOAT_EQ (time->getRange().start, 0.1f) << name;
+            EXPECT_FLOAT_EQ (time->getRange().end, (float) end) << name;
+        }
+        EXPECT_FLOAT_EQ (p->getParameterAt (l1Time)->getRange().end, 5000.0f) << "the other channel keeps its range";
+    }
+}
 
-    byName (*p, "L1 Tap Pan")->setValue (0.3f);
-    byName (*p, "Drive")->setValue (0.7f);
-    byName (*p, "LF Cut")->setValue (0.2f);
-    runMessageLoop (50);
-    processOneBlock (*p);
-    EXPECT_EQ (counter.total(), 0);
-    EXPECT_FLOAT_EQ (byName (*p, "R1 Tap Pan")->getValue(), 1.0f);
+TEST (LinkMode, EveryPairCopiesBothWaysAndPansStayApart)
+{
+    TestProcessor p;
+    p->prepareToPlay (48000.0, 64);
+    p->getParameterAt (linkMode)->setValue (1.0f);
+    processSilence (*p);
+    for (const int from : { 0, 1 })
+    {
+        const auto before = valuesOf (*p);
 
-    byName (*p, "Link Mode")->setValue (0.0f);
-    processOneBlock (*p);
-    byName (*p, "L3 Tap Level")->setValue (0.1f);
-    runMessageLoop (50);
-    processOneBlock (*p);
-    EXPECT_EQ (counter.total(), 0);
-    EXPECT_FLOAT_EQ (byName (*p, "R3 Tap Level")->getValue(), 1.0f);
+        // Distinct values on one side, the right ones from a host's audio thread: each lands on its own twin.
+        std::thread changes ([&] {
+            for (int i = 0; i < channelOffset; ++i)
+                p->getParameterAt (lTimeRange + from * channelOffset + i)->setValue ((float) (i + 1 + 30 * from) / 64.0f);
+        });
+        if (from == 0)
+            changes.join();
+        pumpMessages (60);
+        if (from == 1)
+            changes.join();
+        pumpMessages (60);
+        for (int i = 0; i < channelOffset; ++i)
+        {
+            auto* twin = p->getParameterAt (lTimeRange + (1 - from) * channelOffset + i);
+            const bool isPan = twin->getText (0.5f, 100) == "CENTER";
+            EXPECT_EQ (twin->getValue(), isPan ? before[(size_t) twin->getParameterIndex()] : (float) (i + 1 + 30 * from) / 64.0f) << twin->name;
+        }
+    }
+
+    // The host hears of a copy with the next block, once; globals and a switched-off Link Mode copy nothing.
+    processSilence (*p);
+    HostListener host (*p);
+    p->getParameterAt (l2Time + 2)->setValue (0.8f);
+    p->getParameterAt (drive)->setValue (0.7f);
+    pumpMessages (50);
+    EXPECT_TRUE (host.received.empty());
+    processSilence (*p);
+    pumpMessages (50);
+    processSilence (*p);
+    EXPECT_EQ (host.received, (std::vector<std::pair<int, float>> { { l2Time + 2 + channelOffset, 0.8f } }));
+
+    p->getParameterAt (linkMode)->setValue (0.0f);
+    processSilence (*p);
+    p->getParameterAt (l3Time + 4)->setValue (0.1f);
+    pumpMessages (50);
+    EXPECT_NE (p->getParameterAt (l3Time + 4 + channelOffset)->getValue(), 0.1f);
 }
 
 TEST (LinkMode, WhatThePluginSetsItselfIsNeverCopied)
 {
-    struct TempoHead : juce::AudioPlayHead
-    {
-        juce::Optional<PositionInfo> getPosition() const override
-        {
-            PositionInfo info;
-            info.setBpm (bpm);
-            return info;
-        }
-        double bpm = 120.0;
-    };
-
-    // Pairs that differ, Link Mode on: a project saved like this, or a preset stored like this.
-    const std::pair<const char*, float> stored[] = { { "L1 Tap Time", 0.8f }, { "R1 Tap Time", 0.2f },
-                                                     { "L2 Tap Time", 0.3f }, { "R2 Tap Time", 0.7f },
-                                                     { "L1 Tap Mod", 0.1f }, { "R1 Tap Mod", 0.9f },
-                                                     { "LFB Tap Mode", 1.0f }, { "RFB Tap Mode", 0.0f } };
-    TestProcessor source;
-    for (auto [name, v] : stored)
-        byName (*source, name)->setValue (v);
-    byName (*source, "Link Mode")->setValue (1.0f);
+    // The golden state has Link Mode on and the two channels apart: a project saved like this.
     juce::MemoryBlock state;
-    source->getStateInformation (state);
-    const auto presetFile = source.folder.getChildFile ("Stored.aup");
-    juce::XmlElement element ("Brindlex_Preset");
-    source->writePresetXml (element);
-    ASSERT_TRUE (element.writeTo (presetFile));
-
-    const std::pair<const char*, std::function<void (BrindlexAudioProcessor&, TempoHead&)>> actions[] = {
-        { "tempo change", [] (BrindlexAudioProcessor& p, TempoHead& head) { head.bpm = 97.0; processOneBlock (p); } },
-        { "new sample rate", [] (BrindlexAudioProcessor& p, TempoHead&) { p.prepareToPlay (44100.0, 64); } },
-        { "state restored", [&state] (BrindlexAudioProcessor& p, TempoHead&) { p.setStateInformation (state.getData(), (int) state.getSize()); } },
-        { "preset loaded", [&presetFile] (BrindlexAudioProcessor& p, TempoHead&) { p.loadPresetFile (presetFile); } },
+    ASSERT_TRUE (goldenFile ("host-state.bin").loadFileAsData (state));
+    const std::pair<const char*, std::function<void (BrindlexAudioProcessor&, FixedPlayHead&)>> actions[] = {
+        { "tempo change", [] (BrindlexAudioProcessor& p, FixedPlayHead& head) { head.bpm = 97.0; processSilence (p); } },
+        { "new sample rate", [] (BrindlexAudioProcessor& p, FixedPlayHead&) { p.prepareToPlay (44100.0, 64); } },
+        { "state restored", [&state] (BrindlexAudioProcessor& p, FixedPlayHead&) { p.setStateInformation (state.getData(), (int) state.getSize()); } },
+        { "preset loaded", [] (BrindlexAudioProcessor& p, FixedPlayHead&) { p.loadPresetFile (goldenFile ("preset.aup")); } },
     };
 
     for (const auto& [what, action] : actions)
     {
         TestProcessor p;
-        TempoHead head;
+        FixedPlayHead head;
         p->setPlayHead (&head);
-        prepareWithLink (*p, false);
-        for (auto [name, v] : stored)
-            byName (*p, name)->setValue (v);
-        byName (*p, "Link Mode")->setValue (1.0f);
-        processOneBlock (*p);
-        runMessageLoop (30);
-
+        p->prepareToPlay (48000.0, 64);
+        p->setStateInformation (state.getData(), (int) state.getSize());
+        processSilence (*p);
+        pumpMessages (30);
+        const auto before = valuesOf (*p);
         action (*p, head);
-        runMessageLoop (50);
-        processOneBlock (*p);
-        runMessageLoop (50);
-
-        for (auto [name, v] : stored)
-            EXPECT_FLOAT_EQ (byName (*p, name)->getValue(), v) << what << ": " << name;
+        pumpMessages (50);
+        processSilence (*p);
+        pumpMessages (50);
+        EXPECT_EQ (valuesOf (*p), before) << what;
         EXPECT_TRUE (p->linkMode.load()) << what;
         p->setPlayHead (nullptr);
     }
 }
 
-TEST (ParameterChanges, EverySetValueRaisesTheChangedFlag)
-{
-    TestProcessor p;
-    p->parametersChanged = false;
-    byName (*p, "Dry")->setValue (0.2f);
-    EXPECT_TRUE (p->parametersChanged.load());
-    EXPECT_FLOAT_EQ (byName (*p, "Dry")->getValue(), 0.2f);
-}
-
 TEST (ParameterText, ReadersSeeOneWholeRangeWhileTheAudioThreadSwitchesIt)
 {
+    // A reader sees the text and typed value under one of the ranges, never a mixture of two. "5 ms" is
+    // left out: its texts also depend on the range index that the processor keeps apart.
     TestProcessor p;
-    auto* time = p->getParameterAt (ParameterTable::l1Time);
-    constexpr float value = 0.37f;
-
-    // What a reader may see: the text and typed value under one of the ranges, never a mixture of two.
-    // "5 ms" is left out: its texts also depend on the range index that the processor keeps apart.
+    auto* time = p->getParameterAt (l1Time);
     const int ranges[] = { 0, 2, 3, 4, 5, 6 };
     juce::StringArray texts;
     juce::Array<float> typed;
     for (const int range : ranges)
     {
         p->setTimeRange (range, 0);
-        texts.add (time->getText (value, 100));
+        texts.add (time->getText (0.37f, 100));
         typed.add (time->getValueForText ("10 ms"));
     }
 
     std::atomic<bool> reading { true };
-    std::thread audio ([&]
-    {
+    std::thread audio ([&] {
         for (int i = 0; reading.load(); ++i)
             p->setTimeRange (ranges[i % 6], 0);
     });
-
     int mixed = 0;
     for (int i = 0; i < 50000; ++i)
-    {
-        if (! texts.contains (time->getText (value, 100)) || ! typed.contains (time->getValueForText ("10 ms")))
-            ++mixed;
-    }
-
+        mixed += texts.contains (time->getText (0.37f, 100)) && typed.contains (time->getValueForText ("10 ms")) ? 0 : 1;
     reading = false;
     audio.join();
     EXPECT_EQ (mixed, 0);
@@ -428,33 +243,24 @@ TEST (ParameterText, ReadersSeeOneWholeRangeWhileTheAudioThreadSwitchesIt)
 
 TEST (Unloading, DeletionOnAnotherThreadNeverMeetsARunningLinkCopy)
 {
-    // A host may delete the plug-in on its own thread while the message thread runs the link-copy timers.
-    // Each round deletes while copies are due every millisecond; a callback left running would read freed
-    // parameters (a crash here, a report under the address sanitizer).
-    const auto folder = juce::File::createTempFile ("brindlex-unload");
-    folder.createDirectory();
-
-    for (int round = 0; round < 40; ++round)
+    // A host may delete the plug-in on its own thread while the message thread runs the link-copy timers;
+    // a callback left running would read freed parameters (a crash, or a report under the address sanitizer).
+    TestProcessor folderOwner;
+    for (int round = 0; round < 160; ++round)
     {
-        auto processor = std::make_unique<BrindlexAudioProcessor> (folder);
+        auto processor = std::make_unique<BrindlexAudioProcessor> (folderOwner.folder);
         processor->linkMode = true;
-
         for (int i = 0; i < 8; ++i)
-            byName (*processor, ParameterTable::parameters[(size_t) (3 + i)].name)->setValue ((float) (round % 7) / 7.0f);
+            processor->getParameterAt (lTimeRange + i)->setValue ((float) (round % 7) / 7.0f);
 
         std::atomic<bool> deleted { false };
-        std::thread host ([&]
-        {
+        std::thread host ([&] {
             juce::Thread::sleep (round % 3);
             processor.reset();
             deleted = true;
         });
-
         while (! deleted.load())
-            runMessageLoop (1);
-
+            pumpMessages (1);
         host.join();
     }
-
-    folder.deleteRecursively();
 }
