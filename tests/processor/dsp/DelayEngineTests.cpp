@@ -3,7 +3,6 @@
 #include "processor/dsp/DelayEngine.h"
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <numeric>
 #include <vector>
@@ -204,7 +203,7 @@ TEST (DelayEngine, LoopRepeatsTheFrozenLineForwardsBackwardsOrHeld)
         rig.engine.loopReverse = speed < 0.0f;
 
         rig.left.assign (length + 10, 0.0f);
-        rig.right.assign (length + 10, 0.0f);
+        rig.right = rig.left;
         rig.run (rig.left, rig.right);
         std::vector<int> big, small;
         for (size_t i = 0; i < rig.left.size(); ++i)
@@ -246,8 +245,9 @@ TEST (DelayEngine, NonFiniteInputDoesNotPoisonTheLines)
     }
     rig.engine.drive = 0.5f;
     Signal l (48000 * 4), r (l.size());
+    const float bad[] { notANumber, infinity, -infinity };
     for (size_t i = 0; i < 1300; ++i)
-        l[i] = r[i] = i < 1000 ? (float) std::sin ((double) i * 0.05) : (i % 2 == 0 ? notANumber : infinity);
+        l[i] = r[i] = i < 1000 ? (float) std::sin ((double) i * 0.05) : bad[i % 3];
     rig.run (l, r);
 
     auto finite = [] (const Signal& x) { return std::all_of (x.begin() + 1300, x.end(), [] (float v) { return std::isfinite (v); }); };
@@ -256,54 +256,9 @@ TEST (DelayEngine, NonFiniteInputDoesNotPoisonTheLines)
     EXPECT_LT (peak (l, l.size() - 4800) + peak (r, r.size() - 4800), 1e-6f);
 }
 
-TEST (DelayEngine, BlockSizeDoesNotChangeTheOutput)
-{
-    auto runWithBlocks = [] (size_t blockSize, bool loopHalfway)
-    {
-        EngineRig rig;
-        auto& e = rig.engine;
-        for (int ch = 0; ch < 2; ++ch)
-        {
-            for (int k = 0; k < 3; ++k)
-            {
-                rig.tap (ch, k, 3.0f + 40.0f * (float) (k + ch), 0.7f);
-                e.modDepth[ch][k] = 0.8f;
-            }
-            e.feedbackTimeMs[ch] = 25.0f + 10.0f * (float) ch;
-            e.feedbackAmount[ch] = 0.9f;
-            e.feedbackTapGain[ch] = e.highDamp[ch].g = 0.5f;
-            e.lfoShape[ch] = 2 + ch;
-            e.lfo[ch].setRate (5.0f);
-            e.lowCut[ch].setCoefficients (Biquad::highPass, 0.001);
-            e.highCut[ch].setCoefficients (Biquad::lowPass, 0.3);
-        }
-        e.crossFeedback[1] = true;
-        e.drive = 0.4f;
-
-        juce::Random noise (3);
-        Signal l (48000), r (48000);
-        for (size_t i = 0; i < l.size(); ++i)
-            l[i] = 1.0f - 2.0f * noise.nextFloat(), r[i] = 1.0f - 2.0f * noise.nextFloat();
-        for (size_t half = 0; half < 2; ++half)
-        {
-            Signal hl (l.begin() + (long) half * 24000, l.begin() + (long) half * 24000 + 24000), hr (r.begin() + (long) half * 24000, r.begin() + (long) half * 24000 + 24000);
-            e.loopActive[0] = e.loopActive[1] = loopHalfway && half == 1;
-            rig.run (hl, hr, 0.5f, 1.0f, blockSize);
-            hl.insert (hl.end(), hr.begin(), hr.end());
-            rig.left.insert (rig.left.end(), hl.begin(), hl.end());
-        }
-        return rig.left;
-    };
-
-    const auto reference = runWithBlocks (512, false);
-    for (size_t blockSize : { 1, 7, 64, 65, 333, 4096 })
-        EXPECT_EQ (runWithBlocks (blockSize, false), reference) << blockSize;
-    EXPECT_EQ (runWithBlocks (96, true), runWithBlocks (480, true));
-}
-
 TEST (DelayEngine, ABadWorkingValueLastsNoLongerThanItsBlock)
 {
-    const std::pair<const char*, std::function<void (DelayEngine&, bool bad)>> poisons[] = {
+    const std::pair<const char*, void (*) (DelayEngine&, bool bad)> poisons[] = {
         { "feedback", [] (DelayEngine& e, bool bad) { e.feedbackAmount[0] = bad ? notANumber : 0.5f; } },
         { "drive", [] (DelayEngine& e, bool bad) { e.drive = bad ? notANumber : 0.0f; } },
         { "low damping", [] (DelayEngine& e, bool bad) { e.lowDamp[0].g = bad ? infinity : 0.5f; } },
