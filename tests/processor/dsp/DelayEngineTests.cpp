@@ -3,7 +3,6 @@
 #include "processor/dsp/DelayEngine.h"
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -11,7 +10,6 @@ namespace
 {
     using Signal = std::vector<float>;
     const float y = std::tanh (0.5f); // an impulse of 0.5 after the input saturation
-    const float notANumber = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
 
     /** An engine at 48 kHz with silent taps panned to their own line's side, no feedback, no modulation
         and pass-through cut filters, so that taps can be read off the output. */
@@ -23,7 +21,7 @@ namespace
             for (int ch = 0; ch < 2; ++ch)
             {
                 for (int k = 0; k < 3; ++k)
-                    tap (ch, k, 100.0f, 0.0f, (float) (1 - ch), (float) ch);
+                    tap (ch, k, 100.0f, 0.0f);
                 engine.feedbackTimeMs[ch] = 100.0f;
                 engine.feedbackTapGain[ch] = engine.feedbackAmount[ch] = 0.0f;
                 engine.lowCut[ch] = engine.highCut[ch] = Biquad {};
@@ -31,16 +29,14 @@ namespace
             }
         }
 
-        void tap (int ch, int k, float ms, float gain, float panLeft, float panRight)
+        /** Sets a tap, by default panned to its own line's side. */
+        void tap (int ch, int k, float ms, float gain, float panLeft = -1.0f, float panRight = -1.0f)
         {
             engine.tapTimeMs[ch][k] = ms;
             engine.tapGain[ch][k] = gain;
-            engine.tapPanLeft[ch][k] = panLeft;
-            engine.tapPanRight[ch][k] = panRight;
+            engine.tapPanLeft[ch][k] = panLeft < 0.0f ? (float) (1 - ch) : panLeft;
+            engine.tapPanRight[ch][k] = panRight < 0.0f ? (float) ch : panRight;
         }
-
-        /** A tap panned to its own line's side. */
-        void tap (int ch, int k, float ms, float gain) { tap (ch, k, ms, gain, (float) (1 - ch), (float) ch); }
 
         /** Runs both signals through the engine in blocks; the results replace them. */
         void run (Signal& l, Signal& r, float dry = 0.0f, float wet = 1.0f, size_t blockSize = 512)
@@ -135,11 +131,10 @@ TEST (DelayEngine, TimesAreLimitedToTheLineAndReadBetweenSamples)
     EXPECT_LT (peak (rig.left, 6, 240000 - 25), 1e-6f);
 }
 
-TEST (DelayEngine, DryAndWetMixAlsoWithOneBufferForBothSides)
+TEST (DelayEngine, DryAndWetMix)
 {
     EngineRig rig;
     rig.tap (0, 0, 1.0f, 1.0f);
-    rig.tap (1, 0, 2.0f, 0.5f);
     rig.impulse (0);
     Signal l (100), r (100);
     l[0] = 0.5f;
@@ -148,14 +143,6 @@ TEST (DelayEngine, DryAndWetMixAlsoWithOneBufferForBothSides)
     EXPECT_FLOAT_EQ (l[0], 0.15f);
     EXPECT_FLOAT_EQ (r[0], -0.075f);
     EXPECT_NEAR (around (l, 48), 0.7f * y, 1e-5f);
-
-    // One buffer for both sides: both lines hear it, and the right result (whose dry term is the left result) remains.
-    Signal mono (200);
-    mono[0] = 0.5f;
-    rig.run (mono, mono, 1.0f, 1.0f, 64);
-    EXPECT_FLOAT_EQ (mono[0], 0.5f);
-    EXPECT_NEAR (around (mono, 48), y, 1e-5f);
-    EXPECT_NEAR (around (mono, 96), 0.5f * y, 1e-5f);
 }
 
 TEST (DelayEngine, NormalFeedbackRepeatsInItsOwnLineAndCrossInTheOther)
@@ -232,39 +219,15 @@ TEST (DelayEngine, LoopRepeatsTheFrozenLineForwardsBackwardsOrHeld)
     }
 }
 
-TEST (DelayEngine, NonFiniteInputDoesNotPoisonTheLines)
-{
-    EngineRig rig;
-    for (int ch = 0; ch < 2; ++ch)
-    {
-        rig.tap (ch, 0, 7.0f, 1.0f);
-        rig.engine.feedbackTapGain[ch] = 1.0f;
-        rig.engine.feedbackTimeMs[ch] = 10.0f;
-        rig.engine.feedbackAmount[ch] = rig.engine.highDamp[ch].g = 0.9f;
-        rig.engine.lowDamp[ch].g = 0.1f;
-    }
-    rig.engine.drive = 0.5f;
-    Signal l (48000 * 4), r (l.size());
-    const float bad[] { notANumber, infinity, -infinity };
-    for (size_t i = 0; i < 1300; ++i)
-        l[i] = r[i] = i < 1000 ? (float) std::sin ((double) i * 0.05) : bad[i % 3];
-    rig.run (l, r);
-
-    auto finite = [] (const Signal& x) { return std::all_of (x.begin() + 1300, x.end(), [] (float v) { return std::isfinite (v); }); };
-    EXPECT_TRUE (finite (l) && finite (r));
-    EXPECT_GT (peak (l, 1300, 2000), 0.01f);
-    EXPECT_LT (peak (l, l.size() - 4800) + peak (r, r.size() - 4800), 1e-6f);
-}
-
 TEST (DelayEngine, ABadWorkingValueLastsNoLongerThanItsBlock)
 {
     const std::pair<const char*, void (*) (DelayEngine&, bool bad)> poisons[] = {
-        { "feedback", [] (DelayEngine& e, bool bad) { e.feedbackAmount[0] = bad ? notANumber : 0.5f; } },
-        { "drive", [] (DelayEngine& e, bool bad) { e.drive = bad ? notANumber : 0.0f; } },
-        { "low damping", [] (DelayEngine& e, bool bad) { e.lowDamp[0].g = bad ? infinity : 0.5f; } },
-        { "high damping", [] (DelayEngine& e, bool bad) { e.highDamp[1].g = bad ? notANumber : 0.5f; } },
-        { "LFO rate", [] (DelayEngine& e, bool bad) { e.lfo[0].increment = bad ? notANumber : 0.0f; } },
-        { "loop speed", [] (DelayEngine& e, bool bad) { e.loopActive[0] = e.loopActive[1] = true; e.loopSpeed = bad ? notANumber : 1.0f; } },
+        { "feedback", [] (DelayEngine& e, bool bad) { e.feedbackAmount[0] = bad ? NAN : 0.5f; } },
+        { "drive", [] (DelayEngine& e, bool bad) { e.drive = bad ? NAN : 0.0f; } },
+        { "low damping", [] (DelayEngine& e, bool bad) { e.lowDamp[0].g = bad ? INFINITY : 0.5f; } },
+        { "high damping", [] (DelayEngine& e, bool bad) { e.highDamp[1].g = bad ? NAN : 0.5f; } },
+        { "LFO rate", [] (DelayEngine& e, bool bad) { e.lfo[0].increment = bad ? NAN : 0.0f; } },
+        { "loop speed", [] (DelayEngine& e, bool bad) { e.loopActive[0] = e.loopActive[1] = true; e.loopSpeed = bad ? NAN : 1.0f; } },
     };
 
     for (const auto& [what, set] : poisons)
