@@ -39,7 +39,7 @@ TEST (Biquad, CutsThreeDecibelsAtTheCutoffPassesTheBandAndFallsBeyond)
     }
 }
 
-TEST (Biquad, CutoffsAtOrAboveHalfTheRateStayStableAndPassTheBand)
+TEST (Biquad, CutoffsAtOrAboveHalfTheRateStayStableAndChangesKeepTheState)
 {
     // HF Cut at 16 kHz with a host running at 22.05, 32 or 12.345 kHz.
     for (double frequency : { 16000.0 / 22050.0, 0.5, 16000.0 / 12345.678 })
@@ -51,19 +51,12 @@ TEST (Biquad, CutoffsAtOrAboveHalfTheRateStayStableAndPassTheBand)
             peak = std::max (peak, std::abs (lp.process ((i * 7919) % 2001 / 1000.0 - 1.0)));
         EXPECT_LT (peak, 4.0) << frequency;
         EXPECT_NEAR (gainDb (lp, 0.05), 0.0, 0.1) << frequency;
-    }
-}
 
-TEST (Biquad, ChangingTheFrequencyKeepsTheState)
-{
-    Biquad filter;
-    filter.setCoefficients (Biquad::lowPass, 0.01);
-    for (int i = 0; i < 100; ++i)
-        filter.process (1.0);
-    const double z1 = filter.z1, z2 = filter.z2;
-    filter.setCoefficients (Biquad::lowPass, 0.02);
-    EXPECT_EQ (filter.z1, z1);
-    EXPECT_EQ (filter.z2, z2);
+        // A moving cutoff does not reset the filter (which would click).
+        const double z1 = lp.z1, z2 = lp.z2;
+        lp.setCoefficients (Biquad::lowPass, 0.02);
+        EXPECT_TRUE (lp.z1 == z1 && lp.z2 == z2);
+    }
 }
 
 TEST (DampingFilter, HighestGainCutsNearAQuarterOfTheRateAndZeroGainHolds)
