@@ -6,10 +6,11 @@ struct Biquad
 {
     enum Type
     {
-        lowPass = 0, highPass, bandPass, notch, peak, lowShelf, highShelf
+        lowPass = 0, highPass
     };
 
-    /** Sets the design and recomputes the coefficients; the filter state is kept, so a moving cutoff does not click. */
+    /** Sets the design and recomputes the coefficients; the filter state is kept, so a moving cutoff does not click.
+        Any type other than lowPass gives the high-pass. */
     void setCoefficients (int newType, double newFrequency);
 
     inline double process (double x) noexcept
@@ -24,11 +25,12 @@ struct Biquad
         the bilinear design turns unstable or aliases, so the cutoff stops just below it. */
     static constexpr double highestFrequency = 0.49;
 
+    /** Butterworth response: 3 dB down at the cutoff. */
+    static constexpr double q = 0.7071;
+
     int type = lowPass;
     double b0 = 1.0, b1 = 0.0, b2 = 0.0;
     double a1 = 0.0, a2 = 0.0;
     double frequency = 0.5;
-    double q = 0.707;
-    double peakGain = 0.0;
     double z1 = 0.0, z2 = 0.0;
 };

@@ -30,7 +30,7 @@ public:
     /** Computes the value of the given shape at the current phase, then advances the phase. */
     inline void tickShape (int shapeToUse) noexcept
     {
-        if (shapeToUse >= sine && shapeToUse <= blipUp)
+        if (readsTable (shapeToUse))
             value = readTable (tables[(size_t) shapeToUse]->data(), phase);
         else if (shapeToUse == randomHold)
             value = randomValue;
@@ -47,7 +47,7 @@ public:
         if (numTicks <= 0)
             return;
 
-        if (shapeToUse >= sine && shapeToUse <= blipUp)
+        if (readsTable (shapeToUse))
         {
             const double* table = tables[(size_t) shapeToUse]->data();
             const float size = (float) tableSize;
@@ -101,6 +101,9 @@ public:
     RandomSmoother randomSmoother;
 
 private:
+    /** Shapes 0 to 8 read their own wave table; the random shapes and any other index do not. */
+    static constexpr bool readsTable (int s) noexcept { return s >= sine && s <= blipUp; }
+
     inline double stepRandomSmoother() noexcept
     {
         randomSmoother.current = randomSmoother.current * randomSmoother.coeff + randomSmoother.target * randomSmoother.gain;

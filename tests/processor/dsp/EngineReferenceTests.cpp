@@ -308,3 +308,24 @@ TEST (DelayEngineMending, SamplesJustWrittenAcrossTheLineEndAreMended)
     EXPECT_EQ (0.25f, line.buffer[(size_t) length - 4]);
     EXPECT_EQ (0.0f, line.buffer[(size_t) length]);
 }
+
+TEST_P (DelayEngineReference, BlockSizeDoesNotChangeTheOutput)
+{
+    // The second engine takes each block in pieces; the loop starts halfway.
+    for (int piece : { 1, 7, 64, 333 })
+    {
+        DelayEngine whole, pieces;
+        runSideBySide (whole, pieces, engineProcess,
+                       [piece] (DelayEngine& e, float* l, float* r, int n)
+                       {
+                           for (int s = 0; s < n; s += piece)
+                               e.process (l + s, r + s, std::min (piece, n - s), 0.6f, 0.9f);
+                       },
+                       { 0.4f, true, false, 1.0f }, GetParam(), 3 + piece, 80, 40,
+                       [piece] (int block, const auto& l, const auto& r, const auto& l2, const auto& r2)
+                       {
+                           ASSERT_EQ (l, l2) << "pieces of " << piece << ", block " << block;
+                           ASSERT_EQ (r, r2) << "pieces of " << piece << ", block " << block;
+                       });
+    }
+}
