@@ -2,9 +2,8 @@
 // under a display (Xvfb): one captioned cell per widget and state, and the open lock menu of a locked knob.
 // Usage: BrindlexWidgetSheet <output.png>
 
-#include <dlfcn.h>
-#include <functional>
 #include <iostream>
+#include "ToolSupport.h"
 #include "widgets/BrindlexLookAndFeel.h"
 #include "widgets/BrindlexResources.h"
 #include "widgets/KT_ColorKnob.h"
@@ -12,6 +11,8 @@
 #include "widgets/KT_ResizableComboBox.h"
 #include "widgets/KT_ResizableLabel.h"
 #include "widgets/KT_TextButton.h"
+
+using namespace ToolSupport;
 
 namespace
 {
@@ -249,48 +250,6 @@ namespace
         juce::Rectangle<int> logoCell;
         int index = 0;
     };
-
-    /** Windows on a bare display can draw X errors about properties no window manager created; a host or a
-        JUCE application ignores them, and so does this tool, instead of letting Xlib end the process. */
-    void ignoreXErrors()
-    {
-        using ErrorHandler = int (*) (void*, void*);
-        using SetErrorHandler = ErrorHandler (*) (ErrorHandler);
-
-        if (auto* x11 = dlopen ("libX11.so.6", RTLD_LAZY))
-            if (auto* setHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
-                setHandler ([] (void*, void*) { return 0; });
-    }
-
-    bool save (const juce::Image& image, const juce::File& file)
-    {
-        file.deleteFile();
-        juce::FileOutputStream out (file);
-        return out.openedOk() && juce::PNGImageFormat().writeImageToStream (image, out);
-    }
-
-    /** Runs `steps` one after another on the message loop, `delay` ms apart, then stops the loop. */
-    void runSteps (std::vector<std::function<void()>> steps, int delay)
-    {
-        auto remaining = std::make_shared<std::vector<std::function<void()>>> (std::move (steps));
-        auto next = std::make_shared<std::function<void()>>();
-        *next = [remaining, next, delay]
-        {
-            if (remaining->empty())
-            {
-                juce::MessageManager::getInstance()->stopDispatchLoop();
-                *next = nullptr;
-                return;
-            }
-
-            auto step = remaining->front();
-            remaining->erase (remaining->begin());
-            step();
-            juce::Timer::callAfterDelay (delay, [next] { if (*next) (*next)(); });
-        };
-        juce::MessageManager::callAsync ([next] { (*next)(); });
-        juce::MessageManager::getInstance()->runDispatchLoop();
-    }
 }
 
 int main (int argc, char* argv[])
