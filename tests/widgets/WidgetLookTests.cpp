@@ -3,6 +3,7 @@
 #include "widgets/BrindlexResources.h"
 #include "widgets/KT_ColorKnob.h"
 #include "widgets/KT_ColorSlider.h"
+#include "widgets/KT_ComboBox.h"
 #include "widgets/KT_ResizableComboBox.h"
 #include "widgets/KT_ResizableLabel.h"
 #include "widgets/KT_TextButton.h"
@@ -20,10 +21,9 @@ TEST (WidgetLook, KnobValueDiscGrowsFromTheCentreOfItsBackgroundDisc)
     knob.setRange (0.0, 1.0);
     knob.setValue (0.5, juce::dontSendNotification);
     knob.setSize (100, 100);
+    // A value disc of radius 25 inside the background disc of radius 50, nothing outside.
     const auto image = render (knob);
-    EXPECT_TRUE (pixelIs (image, 50 + 21, 50, blue));
-    EXPECT_TRUE (pixelIs (image, 50, 50 + 29, red));
-    EXPECT_TRUE (pixelIs (image, 3, 3, clear));
+    EXPECT_TRUE (pixelIs (image, 50 + 21, 50, blue) && pixelIs (image, 50, 50 + 29, red) && pixelIs (image, 3, 3, clear));
 }
 
 TEST (WidgetLook, SliderBarRunsFromTheLeftOrTheCentreAndPalesWhenDisabled)
@@ -80,22 +80,20 @@ TEST (WidgetLook, LabelFitsLongTextIntoTwoLinesInsideItsBorderAndHalvesWhenDisab
     label.setBorderSize ({ 0, 30, 0, 0 });
     label.setSize (170, 300);
 
-    // Counts the bands of rows holding ink above `minAlpha`; no ink may fall inside the border.
+    // Counts the bands of rows holding ink above `minAlpha`; -1 for ink inside the border.
     const auto lines = [&] (int minAlpha)
     {
         const auto image = render (label);
-        int bands = 0;
-        bool previous = false, inBorder = false;
-        for (int y = 0; y < image.getHeight(); ++y)
+        int bands = 0, inBorder = 0;
+        for (int y = 0, previous = 0; y < image.getHeight(); ++y)
         {
-            bool ink = false;
+            int ink = 0;
             for (int x = 0; x < image.getWidth(); ++x)
-                if (image.getPixelAt (x, y).getAlpha() > minAlpha)
-                    (x < 30 ? inBorder : ink) = true;
-            bands += ink && ! previous ? 1 : 0;
+                (x < 30 ? inBorder : ink) += image.getPixelAt (x, y).getAlpha() > minAlpha ? 1 : 0;
+            bands += ink > 0 && previous == 0 ? 1 : 0;
             previous = ink;
         }
-        return inBorder ? -1 : bands;
+        return inBorder > 0 ? -1 : bands;
     };
 
     EXPECT_EQ (lines (140), 2);
@@ -112,6 +110,7 @@ TEST (WidgetLook, EditorLookPicksFacesByNameAndDrawsTheResizerInBothColours)
     box.setName ("fbkModeRightMenu");
     box.setLookAndFeel (&lf);
     box.setSize (90, 16);
+    // The box's text label bears the box's name, so that its font is chosen by that name.
     auto* boxText = dynamic_cast<juce::Label*> (box.getChildComponent (0));
     ASSERT_NE (boxText, nullptr);
     EXPECT_EQ (lf.getLabelFont (*boxText).getTypefacePtr(), regular);
@@ -138,23 +137,49 @@ TEST (WidgetLook, EditorLookPicksFacesByNameAndDrawsTheResizerInBothColours)
     EXPECT_GT (countNear (image, lf.resizerColours[1], 4), 40);
 }
 
-using ComboFrame = MenuTest;
-
-TEST_F (ComboFrame, FocusAddsATwoPixelFrameInsideTheOutline)
+using ComboBoxKeys = MenuTest;
+TEST_F (ComboBoxKeys, BothBoxesIgnoreTheKeyboardAndPassEveryKeyOnAndFocusDrawsAFrame)
 {
-    DesktopWindow window;
     corvantis::BrindlexLookAndFeel lf;
-    corvantis::KT_ResizableComboBox box;
-    box.setLookAndFeel (&lf);
-    box.setColour (juce::ComboBox::backgroundColourId, juce::Colours::black);
-    box.setColour (juce::ComboBox::outlineColourId, red);
-    box.setColour (juce::ComboBox::buttonColourId, blue);
-    box.setBounds (10, 10, 120, 30);
-    window.addAndMakeVisible (box);
+    corvantis::KT_ResizableComboBox parameterBox;
+    corvantis::KT_ComboBox logoBox;
+    const juce::Colour background (0xff000000), outline (0xffff0000), frame (0xff0000ff);
+    parameterBox.setLookAndFeel (&lf);
+    parameterBox.setColour (juce::ComboBox::backgroundColourId, background);
+    parameterBox.setColour (juce::ComboBox::outlineColourId, outline);
+    parameterBox.setColour (juce::ComboBox::buttonColourId, frame);
 
-    EXPECT_TRUE (pixelIs (render (box), 0, 15, red) && pixelIs (render (box), 1, 15, juce::Colours::black));
-    ASSERT_TRUE (focus (box));
-    const auto image = render (box);
-    EXPECT_TRUE (pixelIs (image, 0, 15, red) && pixelIs (image, 1, 15, blue) && pixelIs (image, 2, 15, juce::Colours::black));
-    box.setLookAndFeel (nullptr);
+    for (juce::ComboBox* box : std::initializer_list<juce::ComboBox*> { &parameterBox, &logoBox })
+    {
+        DesktopWindow window;
+        box->addItemList ({ "One", "Two", "Three" }, 1);
+        box->setSelectedId (2, juce::dontSendNotification);
+        box->setBounds (10, 10, 120, 30);
+        window.addAndMakeVisible (*box);
+        const auto edge = [&] (juce::Colour inner)
+        { return pixelIs (render (*box), 0, 15, outline) && pixelIs (render (*box), 1, 15, inner); };
+
+        // Only the parameter box draws the kit's frame: an outline, and a two-pixel frame inside it while focused.
+        EXPECT_TRUE (box != &parameterBox || edge (background));
+        ASSERT_TRUE (focus (*box));
+        EXPECT_TRUE (box != &parameterBox || (edge (frame) && pixelIs (render (*box), 2, 15, background)));
+        const juce::KeyPress keys[] = { juce::KeyPress (juce::KeyPress::downKey), juce::KeyPress (juce::KeyPress::upKey),
+                                        juce::KeyPress (juce::KeyPress::returnKey), juce::KeyPress (juce::KeyPress::spaceKey) };
+
+        for (auto& key : keys)
+        {
+            // Other test processes may share the display and take the focus away between keys.
+            ASSERT_TRUE (focus (*box));
+            window.getPeer()->handleKeyPress (key);
+            pump (30);
+            EXPECT_EQ (box->getSelectedId(), 2) << key.getTextDescription();
+            EXPECT_FALSE (box->isPopupActive()) << key.getTextDescription();
+        }
+
+        // Every key reached the window, so the path the keys took was the real one.
+        EXPECT_EQ (window.received.size(), (int) std::size (keys));
+        window.removeChildComponent (box);
+    }
+
+    parameterBox.setLookAndFeel (nullptr);
 }

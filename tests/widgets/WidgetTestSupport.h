@@ -31,10 +31,8 @@ namespace WidgetTest
                                                int tolerance = 3)
     {
         const auto actual = image.getPixelAt (x, y);
-
         if (near (actual, expected, tolerance))
             return ::testing::AssertionSuccess();
-
         return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << actual.toDisplayString (true)
                                              << ", expected " << expected.toDisplayString (true);
     }
@@ -43,11 +41,9 @@ namespace WidgetTest
     inline int countNear (const juce::Image& image, juce::Colour colour, int tolerance = 3)
     {
         int count = 0;
-
         for (int y = 0; y < image.getHeight(); ++y)
             for (int x = 0; x < image.getWidth(); ++x)
                 count += near (image.getPixelAt (x, y), colour, tolerance) ? 1 : 0;
-
         return count;
     }
 
@@ -79,18 +75,14 @@ namespace WidgetTest
     {
         auto* menu = openMenu();
         ASSERT_NE (menu, nullptr);
-
         for (int i = 0; i < n; ++i)
             menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
-
         menu->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
         pump (100);
     }
 
-    /** On a bare Xvfb display (no window manager) JUCE's X11 code asks for properties of atoms such as "WM_STATE"
-        that no one has created, and Xlib's default error handler then ends the process. A host or a JUCE
-        application installs its own handler; the test runner is neither, so this installs one that ignores such
-        errors, as JUCE's own does. Call it before the first window goes on the desktop. */
+    /** On a bare Xvfb display JUCE asks for properties no window manager created, and Xlib's default error handler
+        would end the process; this ignores such errors, as a host's or JUCE application's handler does. */
     inline void ignoreXErrors()
     {
         using ErrorHandler = int (*) (void*, void*);
@@ -113,11 +105,7 @@ namespace WidgetTest
             pump (50);
         }
 
-        bool keyPressed (const juce::KeyPress& key) override
-        {
-            received.add (key);
-            return true;
-        }
+        bool keyPressed (const juce::KeyPress& key) override { return received.add (key), true; }
 
         juce::Array<juce::KeyPress> received;
     };
@@ -134,12 +122,10 @@ namespace WidgetTest
         return c.hasKeyboardFocus (false);
     }
 
-    /** For tests that open popup menus or windows: X errors are ignored, and any menu a failed test left open is
-        closed, so that the next test starts without a modal window. */
+    /** For tests with menus or windows: X errors are ignored, and a menu that a failed test left open is closed. */
     struct MenuTest : public ::testing::Test
     {
         void SetUp() override { ignoreXErrors(); }
-
         void TearDown() override
         {
             juce::PopupMenu::dismissAllActiveMenus();
