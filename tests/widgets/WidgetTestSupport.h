@@ -2,8 +2,7 @@
 
 #include "MessagePump.h"
 #include <gtest/gtest.h>
-#include <juce_gui_basics/juce_gui_basics.h>
-#include <dlfcn.h>
+#include "../../tools/ToolSupport.h"
 
 /** Helpers for the widget tests: painting into images, reading pixels, synthetic mouse events, real keyboard focus
     on an Xvfb window and driving an open popup menu from the keyboard. */
@@ -81,17 +80,8 @@ namespace WidgetTest
         pump (100);
     }
 
-    /** On a bare Xvfb display JUCE asks for properties no window manager created, and Xlib's default error handler
-        would end the process; this ignores such errors, as a host's or JUCE application's handler does. */
-    inline void ignoreXErrors()
-    {
-        using ErrorHandler = int (*) (void*, void*);
-        using SetErrorHandler = ErrorHandler (*) (ErrorHandler);
-
-        if (auto* x11 = dlopen ("libX11.so.6", RTLD_LAZY))
-            if (auto* setHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
-                setHandler ([] (void*, void*) { return 0; });
-    }
+    /** Quiets the X errors of a bare Xvfb display, as the picture tools do. */
+    using ToolSupport::ignoreXErrors;
 
     /** A real top-level window on the (virtual) display that records the keys its children let through. */
     struct DesktopWindow : public juce::Component
