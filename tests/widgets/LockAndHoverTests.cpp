@@ -26,6 +26,8 @@ namespace
           "Lock parameter", false },
     };
 
+    void PrintTo (const LockableKind& kind, std::ostream* out) { *out << kind.name; }
+
     juce::String items (const juce::PopupMenu& menu)
     {
         juce::StringArray result;
