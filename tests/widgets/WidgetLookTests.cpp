@@ -23,7 +23,8 @@ TEST (WidgetLook, KnobValueDiscGrowsFromTheCentreOfItsBackgroundDisc)
     knob.setSize (100, 100);
     // A value disc of radius 25 inside the background disc of radius 50, nothing outside.
     const auto image = render (knob);
-    EXPECT_TRUE (pixelIs (image, 50 + 21, 50, blue) && pixelIs (image, 50, 50 + 29, red) && pixelIs (image, 3, 3, clear));
+    EXPECT_TRUE (pixelIs (image, 50 + 21, 50, blue) && pixelIs (image, 50 + 28, 50, red) && pixelIs (image, 3, 3, clear));
+    EXPECT_TRUE (pixelIs (image, 50, 50 - 22, blue) && pixelIs (image, 50, 50 + 29, red));
 }
 
 TEST (WidgetLook, SliderBarRunsFromTheLeftOrTheCentreAndPalesWhenDisabled)
