@@ -8,8 +8,8 @@ out=$(realpath -m "${1:-docs/widgets.png}")
 build=${BRINDLEX_BUILD_DIR:-build}
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build "$build" --parallel "$(nproc)" --target BrindlexTests
-tests=$(find "$build" -name BrindlexTests -type f -perm -u+x | head -n 1)
+cmake --build "$build" --parallel "$(nproc)" --target BrindlexWidgetSheet
+tool=$(find "$build" -name BrindlexWidgetSheet -type f -perm -u+x | head -n 1)
 
 mkdir -p "$(dirname "$out")"
-BRINDLEX_WIDGET_SHEET="$out" xvfb-run -a -s "-screen 0 1920x1080x24" "$tests" --gtest_filter='WidgetSheetTest.*'
+xvfb-run -a -s "-screen 0 1920x1080x24" "$tool" "$out"

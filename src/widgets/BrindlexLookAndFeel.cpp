@@ -1,11 +1,22 @@
 #include "BrindlexLookAndFeel.h"
-#include "PopupMenuColours.h"
 #include "BrindlexResources.h"
 
 namespace corvantis
 {
 namespace
 {
+    /** A parameter box's text fills this share of its height, up to the largest size. */
+    constexpr float parameterBoxTextShare = 0.85f;
+    constexpr float parameterBoxLargestPoints = 16.0f;
+    /** The preset browser's label grows with the editor's scale but never below the smallest size. */
+    constexpr float presetLabelPoints = 14.0f;
+    constexpr float presetLabelSmallestPoints = 10.0f;
+    constexpr float presetBoxPoints = 16.0f;
+    constexpr float otherLabelPoints = 11.0f;
+    /** Each resizer line is this share of the resizer's shorter side thick; the pairs stand this share apart. */
+    constexpr float resizerLineShare = 0.075f;
+    constexpr float resizerPairSpacing = 0.3f;
+
     bool isParameterBoxName (const juce::String& name)
     {
         return name == "timeRangeLeftMenu" || name == "timeRangeRightMenu"
@@ -62,7 +73,7 @@ juce::Font BrindlexLookAndFeel::getComboBoxFont (juce::ComboBox& box)
     const auto name = box.getName();
 
     if (name == "presetMenu")
-        return juce::Font (BrindlexResources::getRegularTypeface()).withPointHeight (16.0f);
+        return juce::Font (BrindlexResources::getRegularTypeface()).withPointHeight (presetBoxPoints);
 
     if (name == "sampleMenu")
         return juce::Font (12.0f, juce::Font::plain);
@@ -88,22 +99,24 @@ juce::Font BrindlexLookAndFeel::getLabelFont (juce::Label& label)
 
     if (isParameterBoxName (name))
         return juce::Font (BrindlexResources::getRegularTypeface())
-            .withPointHeight (juce::jmin (16.0f, 0.85f * (float) label.getHeight()))
+            .withPointHeight (juce::jmin (parameterBoxLargestPoints,
+                                          parameterBoxTextShare * (float) label.getHeight()))
             .withExtraKerningFactor (0.1f);
 
     if (name == "presetMenu")
-        return juce::Font (BrindlexResources::getRegularTypeface()).withPointHeight (juce::jmax (10.0f, 14.0f * uiScale));
+        return juce::Font (BrindlexResources::getRegularTypeface())
+            .withPointHeight (juce::jmax (presetLabelSmallestPoints, presetLabelPoints * uiScale));
 
-    return juce::Font (BrindlexResources::getBoldTypeface()).withPointHeight (11.0f);
+    return juce::Font (BrindlexResources::getBoldTypeface()).withPointHeight (otherLabelPoints);
 }
 
 void BrindlexLookAndFeel::drawCornerResizer (juce::Graphics& g, int w, int h, bool, bool)
 {
     const auto fw = (float) w;
     const auto fh = (float) h;
-    const auto thickness = (float) juce::jmin (w, h) * 0.075f;
+    const auto thickness = (float) juce::jmin (w, h) * resizerLineShare;
 
-    for (float i = 0.0f; i < 1.0f; i += 0.3f)
+    for (float i = 0.0f; i < 1.0f; i += resizerPairSpacing)
     {
         g.setColour (resizerColours[1]);
         g.drawLine (fw * i, fh + 1.0f, fw + 1.0f, fh * i, thickness);

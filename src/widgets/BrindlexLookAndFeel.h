@@ -1,7 +1,7 @@
 #pragma once
 
+#include "PopupMenuColours.h"
 #include <array>
-#include <juce_gui_basics/juce_gui_basics.h>
 
 namespace corvantis
 {
@@ -11,8 +11,8 @@ class BrindlexLookAndFeel : public juce::LookAndFeel_V3
 {
 public:
     /** `resizerOffset` draws the offset line of each resizer pair, `resizerLine` the main line. */
-    explicit BrindlexLookAndFeel (juce::Colour resizerOffset = juce::Colour (0xFF2B302C),
-                                  juce::Colour resizerLine = juce::Colour (0xFFE8E0CB));
+    explicit BrindlexLookAndFeel (juce::Colour resizerOffset = kitPanelColour,
+                                  juce::Colour resizerLine = kitTextColour);
     ~BrindlexLookAndFeel() override = default;
 
     void drawComboBox (juce::Graphics&, int width, int height, bool isButtonDown, int buttonX, int buttonY,

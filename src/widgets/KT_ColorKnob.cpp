@@ -1,78 +1,17 @@
 #include "KT_ColorKnob.h"
-#include "PopupMenuColours.h"
 
 namespace corvantis
 {
 KT_ColorKnob::KT_ColorKnob (juce::Colour background, juce::Colour fill, juce::AudioProcessorParameter* parameter)
-    : juce::Slider (juce::String()),
-      paramIndex (parameter != nullptr ? parameter->getParameterIndex() : -1)
+    : KT_LockableSlider (parameter, true)
 {
-    knobLAF.setColour (juce::Slider::textBoxOutlineColourId, juce::Colour (0x00000000));
-    setPopupMenuColours (knobLAF);
-    knobLAF.setColour (juce::Slider::backgroundColourId, background);
-    knobLAF.setColour (juce::Slider::rotarySliderFillColourId, fill);
-
     setSliderStyle (juce::Slider::RotaryVerticalDrag);
-    setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
-    setLookAndFeel (&knobLAF);
+    useLookAndFeel (knobLAF, background, fill);
 }
 
 KT_ColorKnob::~KT_ColorKnob()
 {
     setLookAndFeel (nullptr);
-}
-
-void KT_ColorKnob::mouseEnter (const juce::MouseEvent& e)
-{
-    if (infoLabel != nullptr)
-        infoLabel->setText (description, juce::dontSendNotification);
-
-    juce::Slider::mouseEnter (e);
-}
-
-void KT_ColorKnob::mouseExit (const juce::MouseEvent& e)
-{
-    if (infoLabel != nullptr)
-        infoLabel->setText ({}, juce::dontSendNotification);
-
-    juce::Slider::mouseExit (e);
-}
-
-void KT_ColorKnob::mouseDown (const juce::MouseEvent& e)
-{
-    if (juce::ModifierKeys::getCurrentModifiers().isRightButtonDown())
-    {
-        showLockMenu();
-        return;
-    }
-
-    juce::Slider::mouseDown (e);
-}
-
-juce::PopupMenu KT_ColorKnob::createLockMenu()
-{
-    juce::PopupMenu menu;
-    menu.setLookAndFeel (&getLookAndFeel());
-    menu.addItem (1, "Lock parameter", true, locked);
-    menu.addItem (2, "Unlock All", true, false);
-    return menu;
-}
-
-void KT_ColorKnob::showLockMenu()
-{
-    createLockMenu().showMenuAsync (juce::PopupMenu::Options().withTargetComponent (this),
-                                    juce::ModalCallbackFunction::forComponent (lockMenuCallback, this));
-}
-
-void KT_ColorKnob::lockMenuCallback (int result, KT_ColorKnob* knob)
-{
-    if (knob == nullptr)
-        return;
-
-    if (result == 1)
-        knob->locked = ! knob->locked;
-    else if (result == 2)
-        knob->unlockAllRequested = true;
 }
 
 void KT_ColorKnob::KT_ColorKnobLAF::drawRotarySlider (juce::Graphics& g, int x, int y, int width, int height,
@@ -88,6 +27,7 @@ void KT_ColorKnob::KT_ColorKnobLAF::drawRotarySlider (juce::Graphics& g, int x, 
     g.setColour (slider.findColour (juce::Slider::backgroundColourId));
     g.fillPath (background);
 
+    // The value disc's diameter is the value's share of the background disc's, around the same centre.
     const auto cx = fx + fw * 0.5f;
     const auto cy = fy + fh * 0.5f;
     const auto w = fw * sliderPos;

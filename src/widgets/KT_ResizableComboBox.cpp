@@ -9,14 +9,12 @@ KT_ResizableComboBox::KT_ResizableComboBox()
 
 void KT_ResizableComboBox::mouseEnter (const juce::MouseEvent&)
 {
-    if (infoLabel != nullptr)
-        infoLabel->setText (description, juce::dontSendNotification);
+    showDescription();
 }
 
 void KT_ResizableComboBox::mouseExit (const juce::MouseEvent&)
 {
-    if (infoLabel != nullptr)
-        infoLabel->setText ({}, juce::dontSendNotification);
+    clearDescription();
 }
 
 bool KT_ResizableComboBox::keyPressed (const juce::KeyPress&)

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "KT_InfoHover.h"
 
 namespace corvantis
 {
 /** A parameter choice box that ignores the keyboard and, while the mouse is over it, shows its description in the
     editor's shared info label. Frame and text come from the editor-wide look-and-feel. */
-class KT_ResizableComboBox : public juce::ComboBox
+class KT_ResizableComboBox : public juce::ComboBox,
+                             public KT_InfoHover
 {
 public:
     KT_ResizableComboBox();
@@ -17,9 +18,6 @@ public:
 
     /** Ignores every key, so arrows never step through the items; the key goes on to the parents. */
     bool keyPressed (const juce::KeyPress&) override;
-
-    juce::String description;
-    juce::Label* infoLabel = nullptr;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KT_ResizableComboBox)

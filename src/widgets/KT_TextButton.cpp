@@ -1,5 +1,16 @@
 #include "KT_TextButton.h"
 
+namespace
+{
+    /** How far the background moves away from its colour while pressed, and while hovered after a click. */
+    constexpr float pressedContrast = 0.2f;
+    constexpr float hoveredContrast = 0.1f;
+    /** A disabled button's text keeps this share of its alpha. */
+    constexpr float disabledTextAlpha = 0.5f;
+    /** The text is centred in this share of the button, from its top-left corner. */
+    constexpr float textAreaShare = 0.98f;
+}
+
 KT_TextButton::KT_TextButton (juce::Colour textColourOff, juce::Colour textColourOn)
     : juce::TextButton (juce::String(), juce::String())
 {
@@ -18,15 +29,12 @@ KT_TextButton::~KT_TextButton()
 void KT_TextButton::mouseEnter (const juce::MouseEvent&)
 {
     // The base's own enter handling is skipped on purpose: hovering alone leaves the background clear.
-    if (infoLabel != nullptr)
-        infoLabel->setText (description, juce::dontSendNotification);
+    showDescription();
 }
 
 void KT_TextButton::mouseExit (const juce::MouseEvent& e)
 {
-    if (infoLabel != nullptr)
-        infoLabel->setText ({}, juce::dontSendNotification);
-
+    clearDescription();
     juce::TextButton::mouseExit (e);
 }
 
@@ -38,7 +46,7 @@ void KT_TextButton::KT_TextButtonLAF::drawButtonBackground (juce::Graphics& g, j
                                 .withMultipliedAlpha (button.isEnabled() ? 0.9f : 0.5f);
 
     if (isButtonDown || isMouseOverButton)
-        base = base.contrasting (isButtonDown ? 0.2f : 0.1f);
+        base = base.contrasting (isButtonDown ? pressedContrast : hoveredContrast);
 
     const auto w = (float) button.getWidth() - 1.0f;
     const auto h = (float) button.getHeight() - 1.0f;
@@ -65,11 +73,10 @@ void KT_TextButton::KT_TextButtonLAF::drawButtonText (juce::Graphics& g, juce::T
 
     const auto colourId = button.getToggleState() ? juce::TextButton::textColourOnId
                                                   : juce::TextButton::textColourOffId;
-    g.setColour (button.findColour (colourId).withMultipliedAlpha (button.isEnabled() ? 1.0f : 0.5f));
+    g.setColour (button.findColour (colourId).withMultipliedAlpha (button.isEnabled() ? 1.0f : disabledTextAlpha));
 
-    // The text is centred in the upper-left 98 % of the button.
     const juce::Rectangle<float> area (0.0f, 0.0f,
-                                       (float) (int) ((float) button.getWidth() * 0.98f),
-                                       (float) (int) ((float) button.getHeight() * 0.98f));
+                                       (float) (int) ((float) button.getWidth() * textAreaShare),
+                                       (float) (int) ((float) button.getHeight() * textAreaShare));
     g.drawText (button.getButtonText(), area, juce::Justification::centred, true);
 }

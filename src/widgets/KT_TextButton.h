@@ -1,11 +1,12 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "KT_InfoHover.h"
 
 /** The editor's button: a flat, nearly transparent background and its text in one of two colours by toggle state,
     in a font that its owner chooses. While the mouse is over it, its description shows in the editor's shared info
     label. */
-class KT_TextButton : public juce::TextButton
+class KT_TextButton : public juce::TextButton,
+                      public corvantis::KT_InfoHover
 {
 public:
     /** Draws the inset background and the text in the owner's font. */
@@ -30,8 +31,6 @@ public:
     void mouseEnter (const juce::MouseEvent&) override;
     void mouseExit (const juce::MouseEvent&) override;
 
-    juce::String description;
-    juce::Label* infoLabel = nullptr;
     KT_TextButtonLAF buttonLAF;
 
 private:
