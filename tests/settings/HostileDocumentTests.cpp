@@ -80,5 +80,9 @@ TEST (HostileDocuments, EveryReaderRefusesDeepNestingDtdsAndOversizedText)
         EXPECT_FALSE (r.applies (document ("<!DOCTYPE x [<!ENTITY a \"&a;\">]>", "note=\"&a;\"", {}))) << r.name;
         EXPECT_FALSE (r.applies (document ("<!DOCTYPE x>", {}, {}))) << r.name << ": any DTD";
         EXPECT_FALSE (r.applies (document ({}, {}, "<!--" + repeated (" ", 2 << 20) + "-->"))) << r.name << ": two megabytes";
+        EXPECT_FALSE (r.applies (document ({}, {}, juce::String (juce::CharPointer_UTF8 ("\xc3("))))) << r.name << ": not UTF-8";
+        EXPECT_FALSE (r.applies (document ({}, {}, "<?xml version=\"1.0\"?>"))) << r.name << ": a declaration inside";
+        EXPECT_FALSE (r.applies (document ({}, "note=\"<a>\"", {}))) << r.name << ": '<' inside a tag";
+        EXPECT_FALSE (r.applies (document ({}, {}, {}) + "\"")) << r.name << ": text after the root";
     }
 }
