@@ -16,14 +16,17 @@ namespace BoundedXml
     /** Deepest element nesting accepted; the root element is level 1. */
     constexpr int maxDepth = 16;
 
-    /** True when the text is within the bounds and carries no DTD or entity declaration. A single pass
-        over the text, with no recursion and no allocation. */
+    /** True when the text is within the bounds, carries no DTD or entity declaration and has the shape of
+        what the plug-in writes: at most an XML declaration at the very start, one root element, tags whose
+        quotes pair up and that hold no '<', nothing but whitespace and comments outside the root. A single
+        pass over the text, with no recursion and no allocation. */
     bool isAcceptable (const juce::String& text);
 
     /** The parsed document, or nothing when the text is refused or does not parse. */
     std::unique_ptr<juce::XmlElement> parse (const juce::String& text);
 
-    /** The text of a file, or nothing when the file is missing or too large to hold an acceptable document. */
+    /** The text of a file, or nothing when the file is missing, too large to hold an acceptable document
+        or not UTF-8. */
     juce::String readFile (const juce::File& file);
 
     /** The parsed content of a file, or nothing when the file is missing, refused or does not parse. */

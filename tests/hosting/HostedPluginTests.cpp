@@ -216,6 +216,10 @@ namespace
         ASSERT_NE (target, nullptr);
         if (order == HostOrder::prepareThenRestore)
         {
+            // The framework's LV2 host reads its plug-in instance from a message queued while loading, and its
+            // prepareToPlay replaces that instance without a lock: that message goes first, as in a DAW, whose
+            // host is its own.
+            runMessageLoop (50);
             std::atomic<bool> prepared { false };
             std::thread host ([&] { target->prepareToPlay (48000.0, 512); prepared = true; });
             while (! prepared)

@@ -1,4 +1,5 @@
 #include "AudioThreadProbe.h"
+#include <algorithm>
 #include <cstddef>
 #include <dlfcn.h>
 #include <pthread.h>
@@ -10,6 +11,8 @@ namespace
     thread_local bool watching = false;
     thread_local int allocatorCallCount = 0;
     thread_local int lockCount = 0;
+    constexpr int maxLocksKept = 256;
+    thread_local const void* lockedMutexes[maxLocksKept] {};
 
     inline void countAllocatorCall() noexcept
     {
@@ -17,10 +20,14 @@ namespace
             ++allocatorCallCount;
     }
 
-    inline void countLock() noexcept
+    inline void countLock (const void* mutex) noexcept
     {
         if (watching)
+        {
+            if (lockCount < maxLocksKept)
+                lockedMutexes[lockCount] = mutex;
             ++lockCount;
+        }
     }
 
     /** pthread's own function of that name, looked up at its first use (which may come before main,
@@ -50,6 +57,11 @@ AudioThreadProbe::~AudioThreadProbe() { watching = false; }
 
 int AudioThreadProbe::allocatorCalls() const noexcept { return allocatorCallCount; }
 int AudioThreadProbe::locksTaken() const noexcept { return lockCount; }
+
+const void* AudioThreadProbe::lockedMutex (int n) const noexcept
+{
+    return n >= 0 && n < std::min (lockCount, maxLocksKept) ? lockedMutexes[n] : nullptr;
+}
 
 // glibc's allocator entry points, which the definitions below forward to. operator new and delete
 // reach the allocator through malloc and free, so they are counted too.
@@ -109,25 +121,25 @@ extern "C"
 
     int pthread_mutex_lock (pthread_mutex_t* mutex)
     {
-        countLock();
+        countLock (mutex);
         return next (nextMutexLock, "pthread_mutex_lock") (mutex);
     }
 
     int pthread_mutex_trylock (pthread_mutex_t* mutex)
     {
-        countLock();
+        countLock (mutex);
         return next (nextMutexTryLock, "pthread_mutex_trylock") (mutex);
     }
 
     int pthread_rwlock_rdlock (pthread_rwlock_t* lock)
     {
-        countLock();
+        countLock (lock);
         return next (nextReadLock, "pthread_rwlock_rdlock") (lock);
     }
 
     int pthread_rwlock_wrlock (pthread_rwlock_t* lock)
     {
-        countLock();
+        countLock (lock);
         return next (nextWriteLock, "pthread_rwlock_wrlock") (lock);
     }
 }

@@ -12,6 +12,9 @@ public:
     int allocatorCalls() const noexcept;
     int locksTaken() const noexcept;
 
+    /** The mutex taken by the nth lock (the first 256 are kept). */
+    const void* lockedMutex (int n) const noexcept;
+
     AudioThreadProbe (const AudioThreadProbe&) = delete;
     AudioThreadProbe& operator= (const AudioThreadProbe&) = delete;
 };

@@ -36,7 +36,9 @@ namespace
           "", [] (const juce::String& text)
           {
               TestProcessor p ([&text] (const juce::File& base) { fileWith (base.getChildFile ("Corvantis/Settings/Brindlex.aus"), text); });
-              EXPECT_EQ (p.folder.getChildFile ("Corvantis/Settings/Brindlex.aus").loadFileAsString(), text) << "left alone";
+              juce::MemoryBlock kept;
+              p.folder.getChildFile ("Corvantis/Settings/Brindlex.aus").loadFileAsData (kept);
+              EXPECT_TRUE (kept.matches (text.toRawUTF8(), text.getNumBytesAsUTF8())) << "left alone";
               return p->settings.presetsPath == "/applied/";
           } },
         { "news cache", "NEWSFEED", "<NEWS_ITEM newsID=\"7\"/>", [] (const juce::String& text)
@@ -67,5 +69,9 @@ TEST (HostileDocuments, EveryReaderRefusesDeepNestingDtdsAndOversizedText)
         EXPECT_FALSE (r.applies (document ("<!DOCTYPE x [<!ENTITY a \"&a;\">]>", "note=\"&a;\"", {}))) << r.name;
         EXPECT_FALSE (r.applies (document ("<!DOCTYPE x>", {}, {}))) << r.name << ": any DTD";
         EXPECT_FALSE (r.applies (document ({}, {}, "<!--" + juce::String::repeatedString (" ", 2 << 20) + "-->"))) << r.name << ": two megabytes";
+        EXPECT_FALSE (r.applies (document ({}, {}, juce::String (juce::CharPointer_UTF8 ("\xc3("))))) << r.name << ": not UTF-8";
+        EXPECT_FALSE (r.applies (document ({}, {}, "<?xml version=\"1.0\"?>"))) << r.name << ": a declaration inside";
+        EXPECT_FALSE (r.applies (document ({}, "note=\"<a>\"", {}))) << r.name << ": '<' inside a tag";
+        EXPECT_FALSE (r.applies (document ({}, {}, {}) + "\"")) << r.name << ": text after the root";
     }
 }
