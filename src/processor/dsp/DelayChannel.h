@@ -27,7 +27,9 @@ struct DelayChannel
         float8 fraction;
     };
 
-    inline ReadPoints pointsFrom (float8 origin, float8 d) const noexcept
+    // Always inlined: the wide build passes eight-lane vectors, which a call compiled for another
+    // instruction set would not receive intact.
+    [[gnu::always_inline]] inline ReadPoints pointsFrom (float8 origin, float8 d) const noexcept
     {
         const float8 lengths = float8 {} + (float) length;
         const float8 zero {};

@@ -17,7 +17,7 @@
 namespace
 {
     /** Modulated tap times, limited to what the line can hold. A NaN time lands on the longest time. */
-    inline float8 limitTimes (float8 ms) noexcept
+    [[gnu::always_inline]] inline float8 limitTimes (float8 ms) noexcept
     {
         const float8 longest = float8 {} + 5000.0f;
         const float8 shortest = float8 {} + 0.1f;
@@ -27,7 +27,7 @@ namespace
 
     /** Delays in samples of the glide states that one line reads, four from a and four from b: each
         state in ms, widened to double, times the rate and 0.001, then rounded back to float. */
-    inline float8 delaysOf (float4 a, float4 b, double rate) noexcept
+    [[gnu::always_inline]] inline float8 delaysOf (float4 a, float4 b, double rate) noexcept
     {
         const double4 r = double4 {} + rate;
         const float4 first = __builtin_convertvector (__builtin_convertvector (a, double4) * r * 0.001, float4);
@@ -48,8 +48,8 @@ namespace
 #endif
     }
 
-    inline float4 lowHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 0, 1, 2, 3); }
-    inline float4 highHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 4, 5, 6, 7); }
+    [[gnu::always_inline]] inline float4 lowHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 0, 1, 2, 3); }
+    [[gnu::always_inline]] inline float4 highHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 4, 5, 6, 7); }
 }
 
 DelayEngine::DelayEngine()
@@ -173,17 +173,20 @@ template <bool loopL, bool loopR>
 
     // The eight time glides (left taps 1-3 and feedback tap, then the right ones) move side by side
     // in one vector.
-    auto lanes = [this] (float TimeSmoother::*field) noexcept
+    // Filled through a reference: a lambda is not compiled for the wide build's instruction set, and an
+    // eight-lane vector returned by value between the two would not arrive intact where it is not inlined.
+    auto lanes = [this] (float TimeSmoother::*field, float8& out) noexcept
     {
         const auto* l = timeSmoother[0];
         const auto* r = timeSmoother[1];
-        return float8 { l[0].*field, l[1].*field, l[2].*field, l[3].*field, r[0].*field, r[1].*field, r[2].*field, r[3].*field };
+        out = float8 { l[0].*field, l[1].*field, l[2].*field, l[3].*field, r[0].*field, r[1].*field, r[2].*field, r[3].*field };
     };
 
-    float8 current = lanes (&TimeSmoother::current);
-    float8 target = lanes (&TimeSmoother::target);
-    const float8 coeff = lanes (&TimeSmoother::coeff);
-    const float8 gain = lanes (&TimeSmoother::gain);
+    float8 current, target, coeff, gain;
+    lanes (&TimeSmoother::current, current);
+    lanes (&TimeSmoother::target, target);
+    lanes (&TimeSmoother::coeff, coeff);
+    lanes (&TimeSmoother::gain, gain);
     const float8 times { tapTimeMs[0][0], tapTimeMs[0][1], tapTimeMs[0][2], feedbackTimeMs[0],
                          tapTimeMs[1][0], tapTimeMs[1][1], tapTimeMs[1][2], feedbackTimeMs[1] };
     const float8 depth { modDepth[0][0], modDepth[0][1], modDepth[0][2], modDepth[0][3],
