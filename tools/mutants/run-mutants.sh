@@ -14,7 +14,7 @@
 #
 # Fault table: tab-separated id, file, original text (must occur exactly once in the file), replacement,
 # description; lines starting with # are ignored. Results: id, description, result, seconds, failed tests.
-# result is "caught" (a test failed, crashed or the run timed out), "missed", "not compiled" or
+# result is "caught" (a test failed twice, crashed or the run timed out), "missed", "not compiled" or
 # "not applicable" (the original text is no longer found exactly once). A "baseline" row comes first:
 # the unmodified suite must pass, or every result would be meaningless.
 set -uo pipefail
@@ -58,7 +58,8 @@ if command -v ccache >/dev/null; then
 fi
 
 # The scratch copy keeps file times, so that only what a fault touches is rebuilt.
-rsync -a --delete --exclude '/build*/' --exclude '/cmake-build*/' --exclude '/.git' "$tree/" "$copy/"
+find "$copy" -mindepth 1 -maxdepth 1 ! -name build-mutants -exec rm -rf {} +
+tar -C "$tree" --exclude='./build*' --exclude='./cmake-build*' --exclude='./.git' -cf - . | tar -C "$copy" -xpf -
 
 cmake -S "$copy" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBRINDLEX_BUILD_BENCHMARKS=OFF "${launcher[@]}" \
     >"$log/configure.log" 2>&1 || { echo "configure failed, see $log/configure.log" >&2; exit 1; }
@@ -91,19 +92,40 @@ build_suite() {
     cmake --build "$build" --parallel 3 --target BrindlexTests BrindlexHostTests >"$1" 2>&1
 }
 
-# Runs both test programs through CTest under a virtual display; prints the failed tests.
+# Runs both test programs through CTest under a virtual display; prints the failed tests. Tests that fail
+# are run once more, one at a time: a fault counts as caught only by a test that fails both times (a test
+# that passes the second time is listed as flaky and does not count).
 run_suite() {
     local out=$1
     (cd "$build" && timeout -k 30 "$suite_limit" xvfb-run -a -s "-screen 0 1920x1080x24" \
-        ctest --parallel 3 --stop-on-failure --output-on-failure >"$out" 2>&1)
+        ctest --parallel 3 --output-on-failure >"$out" 2>&1)
     local rc=$?
     if ((rc == 124 || rc == 137)); then
         echo "suite timed out"
         return 1
     fi
-    sed -n '/tests FAILED:/,$p' "$out" | grep -E '^[[:space:]]*[0-9]+ - ' \
+    ((rc == 0)) && return 0
+
+    local first
+    first=$(failed_tests "$out")
+    (cd "$build" && timeout -k 30 "$suite_limit" xvfb-run -a -s "-screen 0 1920x1080x24" \
+        ctest --rerun-failed --output-on-failure >"${out%.log}-rerun.log" 2>&1)
+    rc=$?
+    if ((rc == 124 || rc == 137)); then
+        echo "$first; rerun timed out"
+        return 1
+    fi
+    if ((rc == 0)); then
+        echo "flaky: $first"
+        return 0
+    fi
+    failed_tests "${out%.log}-rerun.log"
+    return 1
+}
+
+failed_tests() {
+    sed -n '/tests FAILED:/,$p' "$1" | grep -E '^[[:space:]]*[0-9]+ - ' \
         | sed -E 's/^[[:space:]]*[0-9]+ - //; s/[[:space:]]+/ /g' | head -5 | paste -sd ';' -
-    return $rc
 }
 
 selected() {
@@ -128,7 +150,7 @@ if ((rc != 0)); then
     echo "the unmodified suite fails ($failed), see $log/baseline-test.log" >&2
     exit 1
 fi
-printf 'baseline\tunmodified tree\tpasses\t%s\t\n' $(($(date +%s) - start)) >>"$results"
+printf 'baseline\tunmodified tree\tpasses\t%s\t%s\n' $(($(date +%s) - start)) "$failed" >>"$results"
 
 while IFS=$'\t' read -r id file original replacement description; do
     [[ -z $id || $id == \#* ]] && continue
