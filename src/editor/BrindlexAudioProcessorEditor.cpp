@@ -1,11 +1,12 @@
 #include "BrindlexAudioProcessorEditor.h"
+#include "BrindlexVersion.h"
 #include "widgets/BrindlexResources.h"
 
 using namespace EditorControlTable;
 
 namespace
 {
-    const juce::String versionText ("1.2");
+    const juce::String versionText (BrindlexVersion::shortText);
     const juce::Colour toolOffColour (0x80e8e0cb);
     const juce::Colour backgroundColour (0xff212723);
     const juce::Colour dividerColour (0xb2e8e0cb);
@@ -65,18 +66,7 @@ BrindlexAudioProcessorEditor::BrindlexAudioProcessorEditor (BrindlexAudioProcess
     logoMenu.addSeparator();
     logoMenu.addItem ("Settings", 5);
 
-    addAndMakeVisible (presetMenu);
-    presetMenu.setName ("presetMenu");
-    presetMenu.addListener (this);
-    presetMenu.setEditableText (false);
-    presetMenu.setJustificationType (juce::Justification::centred);
-    presetMenu.setLookAndFeel (&editorLookAndFeel);
-    presetMenu.setColour (juce::ComboBox::backgroundColourId, transparent);
-    presetMenu.setColour (juce::ComboBox::outlineColourId, transparent);
-    presetMenu.setColour (juce::ComboBox::buttonColourId, transparent);
-    presetMenu.setColour (juce::ComboBox::arrowColourId, textColour);
-    presetMenu.setColour (juce::ComboBox::textColourId, textColour);
-    presetMenu.setTextWhenNothingSelected ("Default");
+    setUpPresetBrowser();
 
     const auto makeBarButton = [this] (std::unique_ptr<KT_TextButton>& button, const char* name,
                                        juce::juce_wchar character, float pointHeight)
@@ -95,7 +85,7 @@ BrindlexAudioProcessorEditor::BrindlexAudioProcessorEditor (BrindlexAudioProcess
     makeBarButton (saveButton, "saveButton", 0xF0C7, 16.0f);
     makeBarButton (delButton, "delButton", 0xF00D, 16.0f);
     makeBarButton (randButton, "randButton", 0xF074, 15.0f);
-    makeBarButton (reloadButton, "randButton", 0xF01E, 15.0f);
+    makeBarButton (reloadButton, "reloadButton", 0xF01E, 15.0f);
 
     const auto showCaption = [this] (KT_ResizableLabel& label, const juce::String& text)
     {
@@ -111,7 +101,7 @@ BrindlexAudioProcessorEditor::BrindlexAudioProcessorEditor (BrindlexAudioProcess
     versionLabel.setJustificationType (juce::Justification::centredRight);
     versionLabel.setColour (juce::Label::textColourId, textColour);
 
-    newsView = std::make_unique<juce::Component>();
+    newsView = std::make_unique<corvantis::KT_NewsFeedComponent> (textColour);
     addAndMakeVisible (*newsView);
     newsView->setVisible (audioProcessor.newsfeedEnabled);
 
@@ -254,6 +244,7 @@ BrindlexAudioProcessorEditor::BrindlexAudioProcessorEditor (BrindlexAudioProcess
 
 BrindlexAudioProcessorEditor::~BrindlexAudioProcessorEditor()
 {
+    stopTimer();
     setLookAndFeel (nullptr);
 }
 
@@ -497,7 +488,11 @@ void BrindlexAudioProcessorEditor::resized()
 
     const float delRight = (float) delButton->getRight();
     if (audioProcessor.newsfeedEnabled)
+    {
+        newsView->scaleX = sx;
+        newsView->scaleY = sy;
         newsView->setBounds (trunc (delRight - 10.0f * sx), trunc (2.0f * sy), trunc (40.0f * sx), trunc (40.0f * sy));
+    }
 
     versionLabel.setBounds (trunc (delRight + 20.0f * sx), pm.getY(), trunc (248.0f * sx), pm.getHeight());
     titleLabel.setBounds (trunc (823.0f * sx), trunc (60.0f * sy), trunc (134.0f * sx), trunc (18.0f * sy));
@@ -702,6 +697,8 @@ void BrindlexAudioProcessorEditor::timerCallback()
     for (int i = sliderList.size(); --i >= 0;)
         audioProcessor.parameterLocks[(size_t) sliderList[i]->paramIndex].store (sliderList[i]->locked, std::memory_order_relaxed);
 
+    handOverNews();
+
     versionLabel.setText (" - v" + versionText, juce::dontSendNotification);
 
     const auto show = [this] (int slot)
@@ -747,6 +744,48 @@ void BrindlexAudioProcessorEditor::timerCallback()
     toggleButtons[reverseToggle]->setToggleState (toggleParameters[reverseToggle]->getValue() != 0.0f,
                                                   juce::dontSendNotification);
     reverseLabel.setVisible (looping);
+}
+
+/** Gives the bell the news once it is ready, and stores every item as read once the news menu has been seen;
+    each happens once per editor. */
+void BrindlexAudioProcessorEditor::handOverNews()
+{
+    auto& news = audioProcessor.newsProcessor;
+
+    if (news.newsReady && ! newsDelivered)
+    {
+        newsView->newsItems = news.newsItems;
+        newsView->repaint();
+        newsView->badge.unreadBadgeCount = news.unreadCount;
+        newsView->badge.repaint();
+        newsView->repaint();
+        newsDelivered = true;
+        newsView->storedStates = news.storedStates;
+    }
+
+    if (newsView->menuSeen && ! newsReadStored)
+    {
+        if (news.hasUnread)
+        {
+            const juce::ScopedLock sl (news.newsLock);
+
+            auto readItems = news.newsItems;
+            for (auto& item : readItems)
+                item.newsRead = true;
+
+            news.writeNewsfeedFile (readItems);
+            news.hasUnread = false;
+            news.loadNewsfeedFile();
+            news.updateUnreadState (false);
+        }
+
+        newsView->badge.unreadBadgeCount = news.unreadCount;
+        newsView->badge.repaint();
+        newsView->repaint();
+        newsReadStored = true;
+        newsView->storedStates = news.storedStates;
+        repaint();
+    }
 }
 
 void BrindlexAudioProcessorEditor::releaseUnlockAllRequest()
@@ -821,6 +860,12 @@ void BrindlexAudioProcessorEditor::sliderDragEnded (juce::Slider* slider)
 
 void BrindlexAudioProcessorEditor::comboBoxChanged (juce::ComboBox* box)
 {
+    if (box == &presetMenu)
+        return presetBrowserChanged();
+
+    if (box == &logoMenu)
+        return logoMenuChanged();
+
     const auto boxes = parameterComboBoxes();
 
     for (size_t index = 0; index < boxes.size(); ++index)
@@ -848,6 +893,9 @@ void BrindlexAudioProcessorEditor::buttonClicked (juce::Button* button)
         setBounds (getX(), getY(), designWidth, designHeight);
         return;
     }
+
+    if (presetBarClicked (button))
+        return;
 
     for (size_t slot = 0; slot < toggleButtons.size(); ++slot)
         if (toggleButtons[slot].get() == button)

@@ -5,7 +5,12 @@
 #include <memory>
 
 #include "EditorControlTable.h"
+#include "EditorDialogs.h"
+#include "KT_NewAboutComponent.h"
+#include "newsfeed/KT_NewsFeedComponent.h"
 #include "processor/BrindlexAudioProcessor.h"
+#include "settings/KT_PresetMenu.h"
+#include "settings/KT_SettingsWindow.h"
 #include "widgets/BrindlexLookAndFeel.h"
 #include "widgets/KT_ColorKnob.h"
 #include "widgets/KT_ColorSlider.h"
@@ -37,6 +42,12 @@ public:
     void comboBoxChanged (juce::ComboBox*) override;
     void buttonClicked (juce::Button*) override;
 
+    /** Shows the about overlay over the whole editor; its close button hides it again. */
+    void showAboutOverlay();
+
+    /** Brings up the settings window in front of everything, centred on the editor. */
+    void showSettingsWindow();
+
     /** The parameter bound to the slot that holds `slider`, or null when it is none of the 45 slots. */
     KT_NewFloatParameter* getParameterForSlider (juce::Slider* slider) const;
 
@@ -63,13 +74,11 @@ public:
 
     corvantis::BrindlexLookAndFeel editorLookAndFeel { panelColour, textColour };
 
-    // Stand-ins for the about overlay and the settings window, which get their own classes with their behaviour.
-    juce::Component aboutOverlay;
-    juce::Component settingsWindow;
+    corvantis::KT_NewAboutComponent aboutOverlay;
+    corvantis::KT_SettingsWindow settingsWindow { *this, audioProcessor.settings };
 
     corvantis::KT_ComboBox logoMenu;
-    // Stand-in for the preset browser, which gets its own class with the folder listing and its pop-up.
-    corvantis::KT_ComboBox presetMenu;
+    corvantis::KT_PresetMenu presetMenu;
 
     std::unique_ptr<KT_TextButton> prevButton, nextButton, saveButton, delButton, randButton, reloadButton,
         resetSizeButton;
@@ -96,13 +105,19 @@ public:
     std::unique_ptr<juce::ResizableCornerComponent> cornerResizer;
     juce::ComponentBoundsConstrainer sizeConstrainer;
 
-    // Stand-in for the news bell, which gets its own class with the news menu.
-    std::unique_ptr<juce::Component> newsView;
+    std::unique_ptr<corvantis::KT_NewsFeedComponent> newsView;
     bool newsDelivered = false;
     bool newsReadStored = false;
 
     juce::String currentPresetName;
     juce::Random randomGenerator;
+
+    /** Opens a web address from the logo menu; tests replace it so that no browser starts. */
+    std::function<void (const juce::URL&)> openLink = [] (const juce::URL& url) { url.launchInDefaultBrowser(); };
+
+    /** Asks every question of the preset bar; tests install one that answers. Destroyed before the controls,
+        so that no answer reaches an editor being taken apart. */
+    std::unique_ptr<corvantis::EditorDialogs> dialogs;
 
 private:
     std::pair<juce::Colour, juce::Colour> coloursOf (EditorControlTable::Tint tint) const;
@@ -116,7 +131,19 @@ private:
     void setUpComboBox (int comboSlot);
     void layOutTapSection (int channel);
     void releaseUnlockAllRequest();
+    void handOverNews();
     void writeToggle (int toggleSlot);
+
+    // The preset bar and the logo menu (EditorPresetBar.cpp).
+    void setUpPresetBrowser();
+    void presetBrowserChanged();
+    void logoMenuChanged();
+    bool presetBarClicked (juce::Button* button);
+    void selectPreset (int index);
+    void savePresetAs (const juce::File& file);
+    void deleteCurrentPreset();
+    void randomiseParameters();
+    void reloadCurrentPreset();
 
     std::array<KT_NewFloatParameter*, EditorControlTable::numSlots> sliderParameters {};
     std::array<KT_NewFloatParameter*, EditorControlTable::numToggles> toggleParameters {};

@@ -43,6 +43,55 @@ namespace
         const auto host = address.getDomain().trimCharactersAtEnd (".").toLowerCase();
         return host == "invalid" || host.endsWith (".invalid");
     }
+
+    /** True when no list or object in the text is nested deeper than the limit. Strings, which the
+        framework's parser also accepts in single quotes, are skipped. */
+    bool nestingWithin (const juce::String& text, int limit)
+    {
+        int depth = 0;
+        juce::juce_wchar quote = 0;
+
+        for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        {
+            const auto c = p.getAndAdvance();
+
+            if (quote != 0)
+            {
+                if (c == '\\' && ! p.isEmpty())
+                    ++p;
+                else if (c == quote)
+                    quote = 0;
+            }
+            else if (c == '"' || c == '\'')
+            {
+                quote = c;
+            }
+            else if (c == '[' || c == '{')
+            {
+                if (++depth > limit)
+                    return false;
+            }
+            else if (c == ']' || c == '}')
+            {
+                depth = juce::jmax (0, depth - 1);
+            }
+        }
+
+        return true;
+    }
+}
+
+juce::Result JsonWebRequest::parseBody (const juce::String& text, juce::var& result)
+{
+    result = juce::var();
+
+    if (text.getNumBytesAsUTF8() > (size_t) maxBodyBytes)
+        return juce::Result::fail ("Answer too large");
+
+    if (! nestingWithin (text, maxBodyDepth))
+        return juce::Result::fail ("Answer nested too deeply");
+
+    return juce::JSON::parse (text, result);
 }
 
 JsonWebRequest::JsonWebRequest (const juce::String& baseAddress)
@@ -130,8 +179,21 @@ JsonWebRequest::Response JsonWebRequest::execute (Cancellation* cancellation)
     }
     else
     {
-        response.bodyAsString = stream.readEntireStreamAsString();
-        response.result = juce::JSON::parse (response.bodyAsString, response.body);
+        // One byte more than the limit is enough to tell an answer that is too large.
+        juce::MemoryBlock data;
+        stream.readIntoMemoryBlock (data, (ssize_t) maxBodyBytes + 1);
+
+        if (data.getSize() > (size_t) maxBodyBytes)
+        {
+            response.bodyAsString.clear();
+            response.body = juce::var();
+            response.result = juce::Result::fail ("Answer too large");
+        }
+        else
+        {
+            response.bodyAsString = juce::String::createStringFromData (data.getData(), (int) data.getSize());
+            response.result = parseBody (response.bodyAsString, response.body);
+        }
     }
 
     if (cancellation != nullptr)

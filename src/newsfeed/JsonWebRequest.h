@@ -55,6 +55,16 @@ public:
     /** The header block handed to the stream: "key: value" lines, each ended by a line feed. */
     static juce::String headersToString (const juce::StringPairArray& pairs);
 
+    /** Longest answer read, in bytes; a news list is a small fraction of it. */
+    static constexpr int maxBodyBytes = 512 * 1024;
+
+    /** Deepest nesting of lists and objects accepted in an answer. */
+    static constexpr int maxBodyDepth = 32;
+
+    /** Parses an answer's text. The framework's parser recurses once per nesting level, so text nested
+        deeper than maxBodyDepth, or longer than maxBodyBytes, is refused before it gets there. */
+    static juce::Result parseBody (const juce::String& text, juce::var& result);
+
     /** The base address joined with an endpoint path by exactly one "/". */
     static juce::String joinAddress (const juce::String& base, const juce::String& endpointPath);
 

@@ -1,4 +1,5 @@
 #include "KT_NewsfeedProcessor.h"
+#include "settings/BoundedXml.h"
 
 #include <climits>
 #include <cstdlib>
@@ -41,7 +42,7 @@ void KT_NewsfeedProcessor::start (const juce::String& cacheFilePath, const juce:
 
 bool KT_NewsfeedProcessor::cacheFileExists() const
 {
-    return juce::File (newsfeedFile).existsAsFile();
+    return juce::File::isAbsolutePath (newsfeedFile) && juce::File (newsfeedFile).existsAsFile();
 }
 
 void KT_NewsfeedProcessor::timerCallback()
@@ -70,6 +71,11 @@ void KT_NewsfeedProcessor::timerCallback()
 
 void KT_NewsfeedProcessor::writeNewsfeedFile (const NewsItemArray& items)
 {
+    // Like every file the plug-in writes: a path from a damaged settings file may be relative, and must never
+    // put the cache into the host's working folder.
+    if (! juce::File::isAbsolutePath (newsfeedFile))
+        return;
+
     const juce::ScopedLock sl (newsLock);
 
     juce::XmlElement root ("NEWSFEED");
@@ -94,7 +100,7 @@ void KT_NewsfeedProcessor::loadNewsfeedFile()
 
     storedStates.clearQuick();
 
-    const auto root = juce::XmlDocument::parse (juce::File (newsfeedFile));
+    const auto root = BoundedXml::parse (juce::File (newsfeedFile));
 
     if (root == nullptr || ! root->getTagName().equalsIgnoreCase ("NEWSFEED"))
         return;

@@ -28,7 +28,8 @@ public:
     /** Recomputes unreadCount and hasUnread; after a changed list only items new to the file count. */
     void updateUnreadState (bool changed);
 
-    /** Writes the cache file with one entry per item, carrying each item's own flags. */
+    /** Writes the cache file with one entry per item, carrying each item's own flags; a cache path that is not
+        absolute writes nothing. */
     void writeNewsfeedFile (const NewsItemArray& items);
 
     juce::CriticalSection newsLock;

@@ -40,7 +40,7 @@ BrindlexAudioProcessor::BrindlexAudioProcessor (const juce::File& settingsBaseFo
     timeSigNumerator = 4;
     timeSigDenominator = 4;
 
-    announceValues (false);
+    applyDefaults();
 
     settings.loadPluginSettings();
     // The settings window's "Disable Newsfeed" takes effect here, at the next start.
@@ -55,7 +55,26 @@ BrindlexAudioProcessor::BrindlexAudioProcessor (const juce::File& settingsBaseFo
         newsProcessor.start (settings.settingsPath + "newsfeed.xml", "CRVPLG8");
 }
 
-BrindlexAudioProcessor::~BrindlexAudioProcessor() = default;
+BrindlexAudioProcessor::~BrindlexAudioProcessor()
+{
+    stopTimers();
+}
+
+void BrindlexAudioProcessor::stopTimers()
+{
+    // A timer callback runs on the message thread with the framework's timer lock released, so a timer
+    // stopped on another thread (a host deleting the plug-in on its own thread) may still be inside its
+    // callback, walking parameters that are about to go. With the message thread held still while they
+    // stop, no callback is running and none can start again.
+    std::optional<juce::MessageManagerLock> messageThreadHeld;
+    if (auto* mm = juce::MessageManager::getInstanceWithoutCreating(); mm != nullptr && ! mm->isThisTheMessageThread())
+        messageThreadHeld.emplace();
+
+    linkCopyStarter.stopTimer();
+    for (auto* parameter : paramTable)
+        parameter->stopLinkCopies();
+    newsProcessor.stopTimer();
+}
 
 void BrindlexAudioProcessor::createParameters()
 {
@@ -79,14 +98,46 @@ void BrindlexAudioProcessor::LinkCopyStarter::timerCallback()
         parameter->startPendingLinkCopy();
 }
 
-void BrindlexAudioProcessor::announceValues (bool useCurrentValues)
+void BrindlexAudioProcessor::applyDefaults()
 {
-    for (auto* parameter : getParameters())
+    for (auto* parameter : paramTable)
     {
-        const float v = useCurrentValues ? parameter->getValue() : parameter->getDefaultValue();
-        parameter->setValue (v);
+        const float v = parameter->getDefaultValue();
+        parameter->applyOwnValue (v);
         parameter->sendValueChangedMessageToListeners (v);
     }
+}
+
+void BrindlexAudioProcessor::announceLater (int parameterIndex) noexcept
+{
+    if (parameterIndex >= 0 && parameterIndex < ParameterTable::numParameters)
+        pendingAnnouncements.fetch_or (juce::uint64 { 1 } << parameterIndex, std::memory_order_acq_rel);
+}
+
+void BrindlexAudioProcessor::announceAllLater() noexcept
+{
+    pendingAnnouncements.store (~juce::uint64 { 0 } >> (64 - ParameterTable::numParameters), std::memory_order_release);
+}
+
+void BrindlexAudioProcessor::deliverAnnouncements()
+{
+    // The framework offers no way to announce a value without taking the parameter's listener lock. The
+    // lock stays uncontended unless the same parameter is being announced on another thread at this
+    // instant, and the wrappers' listeners only store the value here: the host gets it with this block.
+    auto pending = pendingAnnouncements.exchange (0, std::memory_order_acq_rel);
+    for (size_t i = 0; pending != 0; ++i, pending >>= 1)
+        if ((pending & 1) != 0)
+            paramTable[i]->sendValueChangedMessageToListeners (paramTable[i]->getValue());
+}
+
+void BrindlexAudioProcessor::announceApplied (KT_NewFloatParameter& parameter)
+{
+    // On the message thread (the editor loading a preset) the host hears of it at once, as of any change
+    // made in the editor; from any other thread (a host restoring its state) with the next block.
+    if (juce::MessageManager::existsAndIsCurrentThread())
+        parameter.sendValueChangedMessageToListeners (parameter.getValue());
+    else
+        announceLater (parameter.getParameterIndex());
 }
 
 void BrindlexAudioProcessor::findAndLoadStartupPreset()
@@ -118,31 +169,26 @@ const juce::String BrindlexAudioProcessor::getName() const
 
 void BrindlexAudioProcessor::prepareToPlay (double sampleRate, int)
 {
+    // Preparing resets the LFO rates and the cut filters: the next update must set them again.
     engine.prepare (sampleRate);
+    parametersChanged.store (true, std::memory_order_relaxed);
 
-    if (firstPrepare)
+    // The host hears every value again with the next block, not from here: a state that it restores
+    // between this call and that block is then what it hears.
+    if (firstPrepare || sampleRate != lastSampleRate)
     {
         engine.prepare (sampleRate);
         updateDspFromParameters();
         reset();
-        announceValues (stateLoadedBeforePrepare);
+
+        // The first call sets the defaults (the update above has just rescaled the left tap times)
+        // unless a state or preset was applied before it.
+        const bool useDefaults = firstPrepare && ! stateLoadedBeforePrepare;
+        for (auto* parameter : paramTable)
+            parameter->applyOwnValue (useDefaults ? parameter->getDefaultValue() : parameter->getValue());
+
+        announceAllLater();
         firstPrepare = false;
-    }
-    else if (sampleRate != lastSampleRate)
-    {
-        std::array<float, ParameterTable::numParameters> values {};
-        for (size_t i = 0; i < values.size(); ++i)
-            values[i] = paramTable[i]->getValue();
-
-        engine.prepare (sampleRate);
-        updateDspFromParameters();
-        reset();
-
-        for (size_t i = 0; i < values.size(); ++i)
-        {
-            paramTable[i]->setValue (values[i]);
-            paramTable[i]->sendValueChangedMessageToListeners (values[i]);
-        }
     }
 
     lastSampleRate = sampleRate;
@@ -154,6 +200,8 @@ void BrindlexAudioProcessor::releaseResources()
 
 void BrindlexAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
+    deliverAnnouncements();
+
     if (buffer.hasBeenCleared())
         return;
 

@@ -3,6 +3,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <array>
 #include <atomic>
+#include <optional>
 
 #include "KT_NewFloatParameter.h"
 #include "ParameterTable.h"
@@ -58,11 +59,24 @@ public:
     void readPresetXml (const juce::XmlElement& element);
     void loadPresetFile (const juce::File& file);
 
+    /** The element of a host state (the framework's binary envelope around the XML text), or nothing when
+        the data is damaged or refused. Nothing is applied. */
+    static std::unique_ptr<juce::XmlElement> parseHostState (const void* data, int sizeInBytes);
+
+    /** The element of a preset document, or nothing when the text is cut off, refused or not XML. */
+    static std::unique_ptr<juce::XmlElement> parsePresetText (const juce::String& text);
+
     // Working values of the delay engine, recomputed from the parameters each block.
     void updateDspFromParameters();
     void setTimeRange (int rangeIndex, int channel);
 
     KT_NewFloatParameter* getParameterAt (int index) const noexcept { return paramTable[(size_t) index]; }
+
+    /** Has the parameter's value announced to the host at the start of the next block, with the value it
+        has then. Values the plug-in sets itself go out this way: the wrappers pass what is announced off
+        their message thread to the host after the block, so an announcement made earlier (from prepareToPlay,
+        before a host restores a state) would reach the host with a value the host has since replaced. */
+    void announceLater (int parameterIndex) noexcept;
 
     // Members read and written directly by the parameters, the editor and the newsfeed.
     PluginSettings settings;
@@ -91,6 +105,9 @@ public:
     std::array<std::atomic<bool>, 100> parameterLocks {};
     bool writingPresetFile = false;
     std::atomic<bool> parametersChanged { true };
+    // The tempo and sample rate the working values were last computed for.
+    juce::int32 bpmOfLastUpdate = -1;
+    double sampleRateOfLastUpdate = 0.0;
     juce::uint32 lastStateLoadTime = 0;
     double lastSampleRate = 44100.0;
     double lastPushedBpm = 0.0;
@@ -115,8 +132,16 @@ private:
     LinkCopyStarter linkCopyStarter { *this };
 
     void createParameters();
-    void announceValues (bool useCurrentValues);
+    void applyDefaults();
+    void announceAllLater() noexcept;
+    void deliverAnnouncements();
+    void announceApplied (KT_NewFloatParameter& parameter);
+    void stopTimers();
     void findAndLoadStartupPreset();
+
+    // One bit per parameter: the values to announce at the start of the next block.
+    static_assert (ParameterTable::numParameters <= 64, "one bit per parameter");
+    std::atomic<juce::uint64> pendingAnnouncements { 0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BrindlexAudioProcessor)
 };

@@ -38,6 +38,20 @@ namespace
         return v >= 0.0f ? (v <= 1.0f ? v : 1.0f) : 0.0f;
     }
 
+    /** The seven tap-time ranges, built once and never changed: 0.1 ms up to each range's end,
+        skewed for "Full" only. */
+    const std::array<juce::NormalisableRange<float>, ParameterTable::numTimeRanges>& timeRanges()
+    {
+        static const auto table = []
+        {
+            std::array<juce::NormalisableRange<float>, ParameterTable::numTimeRanges> ranges;
+            for (size_t i = 0; i < ranges.size(); ++i)
+                ranges[i] = juce::NormalisableRange<float> (0.1f, ParameterTable::timeRangeEnds[i], 0.0f, i == 0 ? 0.4f : 1.0f, false);
+            return ranges;
+        }();
+        return table;
+    }
+
     bool isNumber (const juce::String& s)
     {
         return s.isNotEmpty() && s.containsOnly ("0123456789.-+eE") && s.containsAnyOf ("0123456789");
@@ -56,10 +70,12 @@ KT_NewFloatParameter::KT_NewFloatParameter (BrindlexAudioProcessor* ownerIn,
       label (labelIn),
       nameKey (nameIn.trim()),
       timeRangeChoices (juce::StringArray::fromTokens (ParameterTable::timeRangeList, "|", "")),
-      defaultValue (defaultValueIn),
-      ranges { rangeIn, rangeIn }
+      ownRange (rangeIn),
+      shape (Shape { -1, defaultValueIn })
 {
     jassert (owner != nullptr);
+    // Built here, off the audio thread, before any range switch can ask for it.
+    timeRanges();
 }
 
 KT_NewFloatParameter::~KT_NewFloatParameter()
@@ -78,6 +94,8 @@ void KT_NewFloatParameter::setValue (float newValue)
 
     if (owner->linkMode.load (std::memory_order_relaxed) && ! linkTimerGuard.exchange (true, std::memory_order_relaxed))
     {
+        linkCopyDue.store (true, std::memory_order_release);
+
         if (juce::MessageManager::existsAndIsCurrentThread())
             startTimer (1);
         else
@@ -88,9 +106,17 @@ void KT_NewFloatParameter::setValue (float newValue)
     owner->parametersChanged.store (true, std::memory_order_relaxed);
 }
 
+void KT_NewFloatParameter::applyOwnValue (float newValue) noexcept
+{
+    linkCopyDue.store (false, std::memory_order_release);
+    value.store (newValue, std::memory_order_relaxed);
+    owner->parametersChanged.store (true, std::memory_order_relaxed);
+}
+
 float KT_NewFloatParameter::getDefaultValue() const
 {
-    return getRange().convertTo0to1 (defaultValue.load (std::memory_order_relaxed));
+    const auto s = shape.load (std::memory_order_acquire);
+    return rangeOf (s).convertTo0to1 (s.defaultPlain);
 }
 
 juce::String KT_NewFloatParameter::getName (int) const
@@ -103,27 +129,30 @@ juce::String KT_NewFloatParameter::getLabel() const
     return {};
 }
 
+const juce::NormalisableRange<float>& KT_NewFloatParameter::rangeOf (Shape s) const noexcept
+{
+    return s.rangeIndex < 0 ? ownRange : timeRanges()[(size_t) s.rangeIndex];
+}
+
 const juce::NormalisableRange<float>& KT_NewFloatParameter::getRange() const noexcept
 {
-    return ranges[(size_t) activeRange.load (std::memory_order_acquire)];
+    return rangeOf (shape.load (std::memory_order_acquire));
+}
+
+float KT_NewFloatParameter::getClampedValue() const noexcept
+{
+    return proportionOf (getValue());
 }
 
 float KT_NewFloatParameter::getPlainValue() const
 {
-    return getRange().convertFrom0to1 (proportionOf (getValue()));
+    return getRange().convertFrom0to1 (getClampedValue());
 }
 
-void KT_NewFloatParameter::setRangeAndDefault (float start, float end, float skew, float newDefaultPlain) noexcept
+void KT_NewFloatParameter::useTimeRange (int rangeIndex, float newDefaultPlain) noexcept
 {
-    const auto next = 1 - activeRange.load (std::memory_order_relaxed);
-    auto& r = ranges[(size_t) next];
-    r.start = start;
-    r.end = end;
-    r.skew = skew;
-    r.interval = ranges[(size_t) (1 - next)].interval;
-    r.symmetricSkew = ranges[(size_t) (1 - next)].symmetricSkew;
-    activeRange.store (next, std::memory_order_release);
-    defaultValue.store (newDefaultPlain, std::memory_order_relaxed);
+    if (rangeIndex >= 0 && rangeIndex < ParameterTable::numTimeRanges)
+        shape.store (Shape { rangeIndex, newDefaultPlain }, std::memory_order_release);
 }
 
 juce::String KT_NewFloatParameter::divisionName (int index) const
@@ -303,6 +332,10 @@ void KT_NewFloatParameter::timerCallback()
 {
     stopTimer();
 
+    // A state or preset applied since the change replaced the value that was to be copied.
+    if (! linkCopyDue.exchange (false, std::memory_order_acq_rel))
+        return;
+
     auto* twin = findTwin();
     if (twin == nullptr)
         return;
@@ -312,8 +345,10 @@ void KT_NewFloatParameter::timerCallback()
     if (twin->getValue() == v)
         return;
 
-    // The guard keeps the twin from scheduling a copy back to this parameter.
-    twin->linkTimerGuard.store (true, std::memory_order_relaxed);
-    twin->setValue (v);
-    twin->sendValueChangedMessageToListeners (v);
+    // Taken as the plug-in's own value, so that it is never copied back. The host hears of it from the
+    // audio thread with the next block, as of every value the plug-in sets itself: announced from here,
+    // the VST3 wrapper would write its cached value of the twin on this thread while the host writes it
+    // on its own.
+    twin->applyOwnValue (v);
+    owner->announceLater (twin->getParameterIndex());
 }

@@ -31,19 +31,31 @@ public:
     /** The plain-unit range in force; the time-range switch replaces it for the tap times. */
     const juce::NormalisableRange<float>& getRange() const noexcept;
 
+    /** The value as the working values read it: inside 0..1, whatever a host sent; not a number reads as 0. */
+    float getClampedValue() const noexcept;
+
     /** Plain value of the current normalised value. */
     float getPlainValue() const;
 
-    /** Installs a new plain range and default (plain units) without touching the normalised value
-        and without notifying anybody. Used by the time-range switch on the audio thread: it neither
-        allocates nor locks. */
-    void setRangeAndDefault (float start, float end, float skew, float newDefaultPlain) noexcept;
+    /** Puts a tap time under one of the seven time ranges (0 "Full" to 6) with a new plain default, without
+        touching the normalised value and without notifying anybody; an index outside 0..6 changes nothing.
+        Used by the time-range switch on the audio thread: it neither allocates nor locks, and a reader on
+        another thread sees the old range and default or the new ones, never a mixture. */
+    void useTimeRange (int rangeIndex, float newDefaultPlain) noexcept;
 
     /** Starts the link copy that a change on another thread asked for; message thread only. */
     void startPendingLinkCopy();
 
+    /** Takes a value that the plug-in applies itself (a state, a preset, a link copy): like setValue it
+        raises the processor's changed flag, but it is no change of the user's or the host's, so it starts
+        no link copy and withdraws one that an earlier change of this parameter still had waiting. */
+    void applyOwnValue (float newValue) noexcept;
+
+    /** Stops the link-copy timer for good; the processor calls it before anything a copy touches goes. */
+    void stopLinkCopies() { stopTimer(); }
+
     /** Plain default value (for example 883 ms for a tap time). */
-    float getDefaultPlainValue() const noexcept { return defaultValue.load (std::memory_order_relaxed); }
+    float getDefaultPlainValue() const noexcept { return shape.load (std::memory_order_acquire).defaultPlain; }
 
     BrindlexAudioProcessor* const owner;
     const juce::String name;
@@ -58,14 +70,24 @@ private:
     juce::String divisionName (int index) const;
     bool parseValue (const juce::String& text, float& normalised) const;
 
-    std::atomic<float> defaultValue;
+    /** The range in force and the default under it, which change together: the range is the parameter's
+        own (index -1) or one of the fixed time ranges, which never change, so a reader needs no lock. */
+    struct alignas (8) Shape
+    {
+        int rangeIndex;
+        float defaultPlain;
+    };
+
+    static_assert (std::atomic<Shape>::is_always_lock_free);
+
+    const juce::NormalisableRange<float>& rangeOf (Shape s) const noexcept;
+
+    const juce::NormalisableRange<float> ownRange;
+    std::atomic<Shape> shape;
     std::atomic<float> value { 0.0f };
     std::atomic<bool> linkTimerGuard { false };
     std::atomic<bool> linkCopyPending { false };
-
-    // Two slots so that a range switch on the audio thread never rewrites the range a reader uses.
-    std::array<juce::NormalisableRange<float>, 2> ranges;
-    std::atomic<int> activeRange { 0 };
+    std::atomic<bool> linkCopyDue { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KT_NewFloatParameter)
 };

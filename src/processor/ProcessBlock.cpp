@@ -65,17 +65,17 @@ void BrindlexAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
                                                 ParameterTable::r1Time + 2 * ParameterTable::tapStride,
                                                 ParameterTable::rfbTime };
         for (auto index : timeParameters)
-        {
-            auto* parameter = paramTable[(size_t) index];
-            const float v = parameter->getValue();
-            parameter->setValue (v);
-            parameter->sendValueChangedMessageToListeners (v);
-        }
+            announceLater (index);
+        // The synced times follow the new tempo from the next block on.
+        parametersChanged = true;
         lastPushedBpm = (double) bpm;
     }
 
-    const float dry = paramTable[ParameterTable::dry]->getValue();
-    const float wet = paramTable[ParameterTable::wet]->getValue();
+    deliverAnnouncements();
+
+    const float dry = paramTable[ParameterTable::dry]->getClampedValue();
+    const float wet = paramTable[ParameterTable::wet]->getClampedValue();
 
     engine.process (left, right, numSamples, dry, wet);
+    engine.replaceNonFiniteState (numSamples);
 }

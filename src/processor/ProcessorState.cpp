@@ -1,4 +1,6 @@
 #include "BrindlexAudioProcessor.h"
+#include "BrindlexVersion.h"
+#include "settings/BoundedXml.h"
 
 namespace
 {
@@ -6,47 +8,44 @@ namespace
     {
         return parameter.getName (256).removeCharacters (" ");
     }
+}
 
-    /** Parses XML text that holds a whole document. The framework's reader accepts text that ends inside
-        the opening tag and returns the attributes read so far; applying such a cut-off state would reset
-        every parameter after the cut to its default, so text that does not end with a closed tag is refused. */
-    std::unique_ptr<juce::XmlElement> parseCompleteXml (const juce::String& text)
-    {
-        if (! text.trimEnd().endsWithChar ('>'))
-            return {};
+std::unique_ptr<juce::XmlElement> BrindlexAudioProcessor::parseHostState (const void* data, int sizeInBytes)
+{
+    constexpr juce::uint32 magic = 0x21324356;
 
-        return juce::parseXML (text);
-    }
+    if (data == nullptr || sizeInBytes <= 8 || juce::ByteOrder::littleEndianInt (data) != magic)
+        return {};
 
-    /** Unwraps the host state envelope: magic "VC2!", the text length, the text and a trailing zero.
-        Only the bytes present are read when the length field claims more. */
-    std::unique_ptr<juce::XmlElement> xmlFromHostState (const void* data, int sizeInBytes)
-    {
-        constexpr juce::uint32 magic = 0x21324356;
+    const auto length = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
+    if (length <= 0)
+        return {};
 
-        if (data == nullptr || sizeInBytes <= 8 || juce::ByteOrder::littleEndianInt (data) != magic)
-            return {};
+    // Text that is not UTF-8 was not written by this plug-in: a damaged state is applied nowhere.
+    const auto* text = static_cast<const char*> (data) + 8;
+    const int textLength = juce::jmin (sizeInBytes - 8, length);
+    if (textLength > BoundedXml::maxLength * 4 || ! juce::CharPointer_UTF8::isValidString (text, textLength))
+        return {};
 
-        const auto length = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
-        if (length <= 0)
-            return {};
+    return parsePresetText (juce::String::fromUTF8 (text, textLength));
+}
 
-        // Text that is not UTF-8 was not written by this plug-in: a damaged state is applied nowhere.
-        const auto* text = static_cast<const char*> (data) + 8;
-        const int textLength = juce::jmin (sizeInBytes - 8, length);
-        if (! juce::CharPointer_UTF8::isValidString (text, textLength))
-            return {};
+std::unique_ptr<juce::XmlElement> BrindlexAudioProcessor::parsePresetText (const juce::String& text)
+{
+    // The framework's reader accepts text that ends inside the opening tag and returns the attributes read
+    // so far; applying such a cut-off state would reset every parameter after the cut to its default.
+    if (! text.trimEnd().endsWithChar ('>'))
+        return {};
 
-        return parseCompleteXml (juce::String::fromUTF8 (text, textLength));
-    }
+    return BoundedXml::parse (text);
 }
 
 void BrindlexAudioProcessor::writePresetXml (juce::XmlElement& element)
 {
     element.setAttribute ("presetName", presetName);
-    element.setAttribute ("majorVersion", 1);
-    element.setAttribute ("minorVersion", 2);
-    element.setAttribute ("revisionVersion", 0);
+    element.setAttribute ("majorVersion", BrindlexVersion::majorNumber);
+    element.setAttribute ("minorVersion", BrindlexVersion::minorNumber);
+    element.setAttribute ("revisionVersion", BrindlexVersion::revisionNumber);
 
     for (auto* parameter : getParameters())
         element.setAttribute (attributeNameOf (*parameter), (double) parameter->getValue());
@@ -75,7 +74,7 @@ void BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
             currentHeight = height;
     }
 
-    for (auto* parameter : getParameters())
+    for (auto* parameter : paramTable)
     {
         const auto attributeName = attributeNameOf (*parameter);
         double value = parameter->getDefaultValue();
@@ -90,18 +89,15 @@ void BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
 
         if (! parameterLocks[(size_t) parameter->getParameterIndex()].load (std::memory_order_relaxed))
         {
-            parameter->setValue ((float) value);
-            parameter->sendValueChangedMessageToListeners ((float) value);
+            parameter->applyOwnValue ((float) value);
+            announceApplied (*parameter);
         }
     }
 }
 
 void BrindlexAudioProcessor::loadPresetFile (const juce::File& file)
 {
-    if (! file.existsAsFile())
-        return;
-
-    if (auto element = parseCompleteXml (file.loadFileAsString()))
+    if (auto element = parsePresetText (BoundedXml::readFile (file)))
         if (element->getTagName().equalsIgnoreCase ("Brindlex_Preset"))
             readPresetXml (*element);
 }
@@ -117,6 +113,11 @@ void BrindlexAudioProcessor::setStateInformation (const void* data, int sizeInBy
 {
     lastStateLoadTime = juce::Time::getMillisecondCounter();
 
-    if (auto element = xmlFromHostState (data, sizeInBytes))
+    if (auto element = parseHostState (data, sizeInBytes))
+    {
         readPresetXml (*element);
+        // The wrappers drop what a plug-in announces while its state is being set: the host hears the
+        // restored values with the next block.
+        announceAllLater();
+    }
 }

@@ -9,24 +9,33 @@ namespace
         return dB <= -60.0f ? 0.0f : std::pow (10.0f, dB * 0.05f);
     }
 
-    /** Division chosen by a time or rate control: its normalised value spread over the 29 divisions. */
-    inline int divisionFor (float normalised) noexcept
+    /** Division chosen by a time or rate control: its clamped value spread over the 29 divisions. */
+    inline int divisionFor (float clamped) noexcept
     {
-        const float v = normalised >= 0.0f ? (normalised <= 1.0f ? normalised : 1.0f) : 0.0f;
-        return (int) (28.0f * v);
+        return (int) (28.0f * clamped);
     }
 }
 
 void BrindlexAudioProcessor::updateDspFromParameters()
 {
-    if (! parametersChanged.load (std::memory_order_relaxed))
+    // Besides the parameters, the update reads the tempo and the engine's sample rate (the time
+    // signature plays no part): it runs again when any of them has changed since the last run. The
+    // flag is cleared before the values are read, so a change made meanwhile is picked up next time.
+    const auto bpm = hostBpm.load (std::memory_order_relaxed);
+    const bool changed = parametersChanged.exchange (false, std::memory_order_relaxed);
+    if (! changed && bpm == bpmOfLastUpdate && engine.sampleRate == sampleRateOfLastUpdate)
         return;
+
+    bpmOfLastUpdate = bpm;
+    sampleRateOfLastUpdate = engine.sampleRate;
 
     using namespace ParameterTable;
     auto param = [this] (int index) { return paramTable[(size_t) index]; };
     auto isOn = [&param] (int index) { return param (index)->getValue() != 0.0f; };
     auto plain = [&param] (int index) { return param (index)->getPlainValue(); };
-    auto normalised = [&param] (int index) { return param (index)->getValue(); };
+    // Values read as numbers go through the parameter's guard: a host can send anything, and one value
+    // outside 0..1 (or not a number) would stay in the feedback paths for good.
+    auto normalised = [&param] (int index) { return param (index)->getClampedValue(); };
 
     // Switches.
     const bool loop = isOn (ParameterTable::loopMode);
@@ -61,7 +70,7 @@ void BrindlexAudioProcessor::updateDspFromParameters()
         engine.highCut[ch].setCoefficients (Biquad::lowPass, highCutFrequency);
     }
 
-    const float msPerBeat = (float) (60.0 / (double) (float) hostBpm.load (std::memory_order_relaxed) * 1000.0);
+    const float msPerBeat = (float) (60.0 / (double) (float) bpm * 1000.0);
 
     auto syncedOrPlain = [this, msPerBeat] (bool synced, int division, float plainMs)
     {
@@ -119,7 +128,7 @@ void BrindlexAudioProcessor::updateDspFromParameters()
     }
 
     // LFOs. A synced rate follows the tempo alone, like the tap times: the time signature plays no part.
-    const float beatsPerSecond = (float) hostBpm.load (std::memory_order_relaxed) / 60.0f;
+    const float beatsPerSecond = (float) bpm / 60.0f;
     for (int ch = 0; ch < 2; ++ch)
     {
         const int offset = ch * channelOffset;
@@ -148,13 +157,12 @@ void BrindlexAudioProcessor::setTimeRange (int rangeIndex, int channel)
         return;
 
     const auto r = (size_t) rangeIndex;
-    const float skew = rangeIndex == 0 ? 0.4f : 1.0f;
 
     for (int k = 0; k < 3; ++k)
     {
         auto* time = paramTable[(size_t) (ParameterTable::l1Time + channel * ParameterTable::channelOffset
                                           + k * ParameterTable::tapStride)];
         const float d = time->getDefaultValue();
-        time->setRangeAndDefault (0.1f, ParameterTable::timeRangeEnds[r], skew, d * ParameterTable::timeRangeRescale[r]);
+        time->useTimeRange (rangeIndex, d * ParameterTable::timeRangeRescale[r]);
     }
 }

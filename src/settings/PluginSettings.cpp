@@ -1,4 +1,5 @@
 #include "PluginSettings.h"
+#include "BoundedXml.h"
 
 PluginSettings::PluginSettings (const juce::File& folder)
     : baseFolderOverride (folder)
@@ -35,7 +36,8 @@ void PluginSettings::loadPluginSettings()
         return;
     }
 
-    if (auto root = juce::parseXML (file))
+    // A refused document counts as an unreadable one: the defaults stay and the file is left alone.
+    if (auto root = BoundedXml::parse (file))
     {
         if (root->getTagName().equalsIgnoreCase (rootTag))
         {
@@ -57,16 +59,23 @@ void PluginSettings::loadPluginSettings()
         writePluginSettings();
 }
 
+juce::String PluginSettings::folderOrDefault (const juce::String& path, const juce::String& defaultFolder)
+{
+    // An empty or relative path would name the host's working folder; a folder without its separator
+    // would have file names glued onto its own name.
+    return juce::File::isAbsolutePath (path) ? juce::File::addTrailingSeparator (path) : defaultFolder;
+}
+
 void PluginSettings::readSettingsElement (const juce::XmlElement& root)
 {
     if (root.getStringAttribute ("pluginName") != productName)
         return;
 
     settingsVersion = root.getIntAttribute ("settingsVersion", 0);
-    presetsPath = root.getStringAttribute ("presetsPath", defaultPresetsPath);
-    samplesPath = root.getStringAttribute ("samplesPath", defaultSamplesPath);
-    settingsPath = root.getStringAttribute ("settingsPath", defaultSettingsPath);
-    irFilesPath = root.getStringAttribute ("irFilesPath", defaultIrFilesPath);
+    presetsPath = folderOrDefault (root.getStringAttribute ("presetsPath"), defaultPresetsPath);
+    samplesPath = folderOrDefault (root.getStringAttribute ("samplesPath"), defaultSamplesPath);
+    settingsPath = folderOrDefault (root.getStringAttribute ("settingsPath"), defaultSettingsPath);
+    irFilesPath = folderOrDefault (root.getStringAttribute ("irFilesPath"), defaultIrFilesPath);
     newsfeedDisabled = root.getBoolAttribute ("newsfeedDisabled", false);
     usingLegacyParameters = root.getBoolAttribute ("usingLegacyParameters", false);
 
@@ -84,11 +93,20 @@ void PluginSettings::readSettingsElement (const juce::XmlElement& root)
     }
 }
 
-void PluginSettings::writePluginSettings()
+juce::File PluginSettings::settingsFile() const
 {
     // A settings path taken from a damaged file could be relative; never write into the host's working folder.
     if (! juce::File::isAbsolutePath (settingsPath))
-        return;
+        return {};
+
+    return juce::File (settingsPath + settingsFileName);
+}
+
+bool PluginSettings::writePluginSettings()
+{
+    const auto file = settingsFile();
+    if (file == juce::File())
+        return false;
 
     juce::XmlElement root (rootTag);
     root.setAttribute ("pluginName", productName);
@@ -107,5 +125,5 @@ void PluginSettings::writePluginSettings()
             custom->setAttribute (entry.name, entry.value);
     }
 
-    root.writeTo (juce::File (settingsPath + settingsFileName));
+    return root.writeTo (file);
 }

@@ -25,8 +25,12 @@ public:
         than this build's version. Never creates a folder and never reports anything. */
     void loadPluginSettings();
 
-    /** Writes the record to settingsPath + settingsFileName; a failed write is ignored. */
-    void writePluginSettings();
+    /** Writes the record to settingsPath + settingsFileName. Returns false when the file could not be
+        written; start-up ignores that, the settings window reports it. */
+    bool writePluginSettings();
+
+    /** The file that writePluginSettings writes to. */
+    juce::File settingsFile() const;
 
     juce::String baseFolder;
     juce::String defaultSettingsPath;
@@ -50,6 +54,10 @@ public:
     static constexpr const char* rootTag = "CRVPLG_1198272631_Plugin_Settings";
     static constexpr const char* olderRootTag = "1198272631_Plugin_Settings";
     static constexpr const char* customSettingsTag = "CUSTOM_SETTINGS";
+
+    /** The rule for every folder read from the settings file: an absolute path, with its trailing separator
+        added, or else the default folder. */
+    static juce::String folderOrDefault (const juce::String& path, const juce::String& defaultFolder);
 
 private:
     void readSettingsElement (const juce::XmlElement& root);

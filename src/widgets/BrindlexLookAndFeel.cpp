@@ -45,6 +45,18 @@ void BrindlexLookAndFeel::drawComboBox (juce::Graphics& g, int width, int height
     g.drawRect (frame, 1.0f);
 }
 
+void BrindlexLookAndFeel::drawComboBoxTextWhenNothingSelected (juce::Graphics& g, juce::ComboBox& box,
+                                                                juce::Label& label)
+{
+    g.setColour (box.findColour (juce::ComboBox::textColourId).withMultipliedAlpha (0.5f));
+    const auto font = getLabelFont (label);
+    g.setFont (font);
+    const auto area = getLabelBorderSize (label).subtractedFrom (label.getLocalBounds());
+    g.drawFittedText (box.getTextWhenNothingSelected(), area, label.getJustificationType(),
+                      juce::jmax (1, (int) ((float) area.getHeight() / font.getHeight())),
+                      label.getMinimumHorizontalScale());
+}
+
 juce::Font BrindlexLookAndFeel::getComboBoxFont (juce::ComboBox& box)
 {
     const auto name = box.getName();

@@ -18,6 +18,8 @@ public:
     void drawComboBox (juce::Graphics&, int width, int height, bool isButtonDown, int buttonX, int buttonY,
                        int buttonW, int buttonH, juce::ComboBox&) override;
     juce::Font getComboBoxFont (juce::ComboBox&) override;
+    /** In the box's own text colour, faded: the framework's would take this look-and-feel's, dark on dark. */
+    void drawComboBoxTextWhenNothingSelected (juce::Graphics&, juce::ComboBox&, juce::Label&) override;
     juce::Label* createComboBoxTextBox (juce::ComboBox&) override;
     void positionComboBoxText (juce::ComboBox&, juce::Label&) override;
     juce::Font getLabelFont (juce::Label&) override;

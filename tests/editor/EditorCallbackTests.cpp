@@ -1,3 +1,4 @@
+#include "MessagePump.h"
 #include "EditorTestSupport.h"
 
 using namespace EditorControlTable;
@@ -211,7 +212,7 @@ TEST_F (EditorTest, OpensAndClosesAHundredTimes)
         ASSERT_NE (editor, nullptr);
         editor->timerCallback();
         if (i % 10 == 0)
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (60);
+            pumpMessages (60);
     }
 
     EXPECT_EQ (processor->getActiveEditor(), editor);

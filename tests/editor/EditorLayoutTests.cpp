@@ -1,3 +1,4 @@
+#include "MessagePump.h"
 #include "EditorTestSupport.h"
 
 using namespace EditorControlTable;
@@ -199,7 +200,7 @@ TEST_F (EditorTest, TheStoredSizeFollowsEveryResizeAndTheResetButtonRestoresTheD
 
     editor->setSize (1470, 750);
     editor->resetSizeButton->triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    pumpMessages (50);
 
     EXPECT_EQ (editor->getBounds().getWidth(), 980);
     EXPECT_EQ (editor->getBounds().getHeight(), 500);
@@ -356,6 +357,6 @@ TEST_F (EditorTest, ChoiceBoxesCarryTheirItemsNamesAndOutlines)
     EXPECT_EQ (editor->timeRangeRightMenu.findColour (juce::ComboBox::outlineColourId), juce::Colour (0x33e8e0cb));
     EXPECT_EQ (editor->fbkModeRightMenu.findColour (juce::ComboBox::outlineColourId), juce::Colour (0xff9b193f));
     EXPECT_EQ (editor->lfoShapeLeftMenu.findColour (juce::ComboBox::outlineColourId), juce::Colour (0xff6b1d44));
-    EXPECT_EQ (editor->reloadButton->getName(), "randButton");
+    EXPECT_EQ (editor->reloadButton->getName(), "reloadButton");
     EXPECT_EQ (editor->versionLabel.getName(), "brindlexVersion");
 }

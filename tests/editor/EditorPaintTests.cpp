@@ -120,15 +120,4 @@ TEST_F (EditorTest, RendersTheWholeEditorWithItsControls)
     // A right tap pan at its default (100 %) draws its bar from the middle to the right end.
     const auto pan = editor->sliders[EditorControlTable::tapSlot (EditorControlTable::firstTapPan, 1, 1)]->getBounds();
     EXPECT_FALSE (near (image.getPixelAt (pan.getX() + 10, pan.getCentreY()), image.getPixelAt (pan.getRight() - 10, pan.getCentreY())));
-
-    // Where the screenshot for the documentation is wanted, it is written from this render.
-    const auto target = juce::SystemStats::getEnvironmentVariable ("BRINDLEX_EDITOR_SCREENSHOT", {});
-    if (target.isNotEmpty())
-    {
-        juce::File file (target);
-        file.deleteFile();
-        juce::FileOutputStream out (file);
-        ASSERT_TRUE (out.openedOk());
-        ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (image, out));
-    }
 }

@@ -1,3 +1,4 @@
+#include "MessagePump.h"
 #include "EditorTestSupport.h"
 
 using namespace EditorControlTable;
@@ -149,7 +150,7 @@ TEST_F (EditorTest, TheTimerRunsOnItsOwnEveryFiftyMilliseconds)
     EXPECT_EQ (editor->getTimerInterval(), 50);
 
     parameter ("WET")->setValue (0.3f);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (200);
+    pumpMessages (200);
     EXPECT_NEAR (editor->sliders[wetKnob]->getValue(), 0.3, 1e-6);
     EXPECT_EQ (editor->versionLabel.getText(), " - v1.2");
 }

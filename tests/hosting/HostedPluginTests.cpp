@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "HostingSupport.h"
@@ -30,6 +32,26 @@ namespace
         "RFB Tap Mode", "RFB Tap Time", "RFB Tap Sync", "RFB Tap Mod", "RFB Tap Level", "R Feedback", "RFB Low Damp",
         "RFB Hi Damp", "RMOD Shape", "RMOD Rate", "RMOD Sync", "Drive", "Dry", "Wet", "Link Mode", "Loop Mode",
         "Loop Speed", "Loop Reverse"
+    };
+
+    /** A fresh ~/.lv2 holding the built bundle, for the framework's LV2 host, which looks nowhere else. */
+    struct Lv2Home
+    {
+        Lv2Home()
+        {
+            home.getChildFile (".lv2").createDirectory();
+            juce::File (BRINDLEX_LV2_PATH).copyDirectoryTo (home.getChildFile (".lv2/Brindlex.lv2"));
+            setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+        }
+
+        ~Lv2Home()
+        {
+            setenv ("HOME", oldHome.toRawUTF8(), 1);
+            home.deleteRecursively();
+        }
+
+        const juce::String oldHome = juce::SystemStats::getEnvironmentVariable ("HOME", {});
+        const juce::File home = juce::File::createTempFile ("brindlex-lv2-home");
     };
 
     /** The plug-in's parameters as the host lists them, without the wrapper's own "Bypass". */
@@ -194,26 +216,133 @@ TEST (HostedVst3, StateRoundTripThroughAFreshInstance)
 
 TEST (HostedLv2, ParametersAndAudio)
 {
-    // The framework's LV2 host only looks in ~/.lv2 and the system folders: give it a home of its own.
-    auto home = juce::File::createTempFile ("brindlex-lv2-home");
-    ASSERT_TRUE (home.getChildFile (".lv2").createDirectory());
-    ASSERT_TRUE (juce::File (BRINDLEX_LV2_PATH).copyDirectoryTo (home.getChildFile (".lv2/Brindlex.lv2")));
-    const auto oldHome = juce::SystemStats::getEnvironmentVariable ("HOME", {});
-    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+    Lv2Home home;
+    juce::LV2PluginFormat format;
+    auto instance = load (format, lv2Uri);
+    ASSERT_NE (instance, nullptr) << "could not load " << lv2Uri;
 
+    expectParameterTable (*instance, false);
+    EXPECT_EQ (instance->getTotalNumInputChannels(), 2);
+    EXPECT_EQ (instance->getTotalNumOutputChannels(), 2);
+    EXPECT_GT (processSine (*instance, 40), 0.01f);
+}
+
+namespace
+{
+    void processBlocks (juce::AudioPluginInstance& instance, int numBlocks)
     {
-        juce::LV2PluginFormat format;
-        auto instance = load (format, lv2Uri);
-        ASSERT_NE (instance, nullptr) << "could not load " << lv2Uri;
-
-        expectParameterTable (*instance, false);
-        EXPECT_EQ (instance->getTotalNumInputChannels(), 2);
-        EXPECT_EQ (instance->getTotalNumOutputChannels(), 2);
-        EXPECT_GT (processSine (*instance, 40), 0.01f);
+        juce::AudioBuffer<float> buffer (2, 512);
+        juce::MidiBuffer midi;
+        for (int i = 0; i < numBlocks; ++i)
+        {
+            buffer.clear();
+            instance.processBlock (buffer, midi);
+        }
     }
 
-    setenv ("HOME", oldHome.toRawUTF8(), 1);
-    home.deleteRecursively();
+    void runMessageLoop (int milliseconds)
+    {
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+    }
+
+    /** A project as a user leaves it: a choice, a toggle, a pan, and left and right times that differ
+        while Link Mode is on. Every left tap time is set: the first prepare gives them new defaults, which
+        the framework's host, unlike a DAW, does not take from the block that announces them. */
+    juce::MemoryBlock saveProject (juce::AudioPluginInstance& instance, std::vector<float>& values)
+    {
+        instance.prepareToPlay (48000.0, 512);
+        processBlocks (instance, 1);
+        runMessageLoop (50);
+
+        const std::pair<const char*, float> settings[] = {
+            { "Wet", 0.8f }, { "L Feedback", 0.7f }, { "LFB Tap Mode", 1.0f }, { "Loop Reverse", 1.0f },
+            { "L2 Tap Pan", 0.7f }, { "L1 Tap Time", 0.8f }, { "R1 Tap Time", 0.2f }, { "L2 Tap Time", 0.3f }, { "L3 Tap Time", 0.6f },
+            { "R2 Tap Time", 0.7f }, { "L1 Tap Mod", 0.1f }, { "R1 Tap Mod", 0.9f }, { "Link Mode", 1.0f }
+        };
+        auto params = ownParameters (instance);
+        for (auto [name, v] : settings)
+            for (auto* p : params)
+                if (p->getName (100) == name)
+                    p->setValueNotifyingHost (v);
+
+        processBlocks (instance, 4);
+        runMessageLoop (100);
+        processBlocks (instance, 2);
+
+        values.clear();
+        for (auto* p : params)
+        {
+            values.push_back (p->getValue());
+            if (p->getName (100) == "R1 Tap Time")
+                EXPECT_NEAR (p->getValue(), 0.2f, 1.0e-6f) << "the host's change was not taken";
+        }
+
+        juce::MemoryBlock state;
+        instance.getStateInformation (state);
+        instance.releaseResources();
+        return state;
+    }
+
+    enum class HostOrder
+    {
+        prepareThenRestore, // a DAW: prepare on its own thread, restore, process, then its message loop
+        restoreThenPrepare  // the framework's own hosting
+    };
+
+    void reopenAndCheck (juce::AudioPluginFormat& format, const juce::String& fileOrId, HostOrder order)
+    {
+        auto source = load (format, fileOrId);
+        ASSERT_NE (source, nullptr) << "could not load " << fileOrId;
+        std::vector<float> saved;
+        const auto state = saveProject (*source, saved);
+
+        auto target = load (format, fileOrId);
+        ASSERT_NE (target, nullptr);
+        if (order == HostOrder::prepareThenRestore)
+        {
+            std::atomic<bool> prepared { false };
+            std::thread host ([&] { target->prepareToPlay (48000.0, 512); prepared = true; });
+            while (! prepared)
+                runMessageLoop (5);
+            host.join();
+            target->setStateInformation (state.getData(), (int) state.getSize());
+        }
+        else
+        {
+            target->setStateInformation (state.getData(), (int) state.getSize());
+            target->prepareToPlay (48000.0, 512);
+        }
+
+        processBlocks (*target, 4);
+        runMessageLoop (200);
+        processBlocks (*target, 2);
+        runMessageLoop (100);
+
+        auto params = ownParameters (*target);
+        ASSERT_EQ (params.size(), (int) saved.size());
+        for (int i = 0; i < params.size(); ++i)
+            EXPECT_NEAR (params[i]->getValue(), saved[(size_t) i], 1.0e-6f) << "the host reads " << params[i]->getName (100);
+
+        juce::MemoryBlock restored;
+        target->getStateInformation (restored);
+        EXPECT_TRUE (restored == state) << "the plug-in's own state differs from the saved one";
+        target->releaseResources();
+    }
+}
+
+TEST (HostedReopen, Vst3InBothOrders)
+{
+    juce::VST3PluginFormat format;
+    reopenAndCheck (format, BRINDLEX_VST3_PATH, HostOrder::prepareThenRestore);
+    reopenAndCheck (format, BRINDLEX_VST3_PATH, HostOrder::restoreThenPrepare);
+}
+
+TEST (HostedReopen, Lv2InBothOrders)
+{
+    Lv2Home home;
+    juce::LV2PluginFormat format;
+    reopenAndCheck (format, lv2Uri, HostOrder::prepareThenRestore);
+    reopenAndCheck (format, lv2Uri, HostOrder::restoreThenPrepare);
 }
 
 int main (int argc, char** argv)

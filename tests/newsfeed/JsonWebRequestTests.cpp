@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <string>
 #include <thread>
 
 #include "newsfeed/JsonWebRequest.h"
@@ -299,4 +300,27 @@ TEST (JsonWebRequestCancellation, TimeOutEndsARequestTheServerNeverAnswers)
 
     EXPECT_TRUE (response.result.failed());
     EXPECT_LT (elapsed, 15000.0);
+}
+
+TEST (JsonWebRequestBody, OversizedOrDeeplyNestedBodiesGiveNothing)
+{
+    std::string longList ("[");
+    for (int i = 0; i < 200000; ++i)
+        longList += "1234,";
+    longList += "1]";
+
+    // Deep nesting well inside the size limit, so that only the depth can refuse it.
+    const struct { const char* what; juce::String body; bool parses; } cases[] = {
+        { "200,000 nested lists", std::string (200000, '['), false },
+        { "a megabyte of numbers", longList, false },
+        { "nested a little", "[[[{\"a\":[1]}]]]", true },
+    };
+
+    for (const auto& c : cases)
+    {
+        LoopbackHttpServer server (replyWith (200, c.body));
+        const auto response = fetch (server);
+        EXPECT_EQ (response.result.wasOk(), c.parses) << c.what;
+        EXPECT_EQ (response.body.isArray(), c.parses) << c.what;
+    }
 }

@@ -163,8 +163,22 @@ private:
 
         head << "\r\n";
 
-        socket.write (head.toRawUTF8(), (int) head.getNumBytesAsUTF8());
-        socket.write (bodyUtf8.getAddress(), (int) bodySize);
+        writeAll (socket, head.toRawUTF8(), (int) head.getNumBytesAsUTF8());
+        writeAll (socket, bodyUtf8.getAddress(), (int) bodySize);
+    }
+
+    /** Reading left the socket non-blocking, so a large reply goes out in as many writes as it takes. */
+    void writeAll (juce::StreamingSocket& socket, const char* data, int size)
+    {
+        for (int sent = 0; sent < size && ! threadShouldExit();)
+        {
+            const auto n = socket.write (data + sent, size - sent);
+
+            if (n > 0)
+                sent += n;
+            else if (socket.waitUntilReady (false, 20) < 0)
+                return;
+        }
     }
 
     static juce::String reasonPhrase (int status)

@@ -1,3 +1,4 @@
+#include "MessagePump.h"
 #include <gtest/gtest.h>
 
 #include "newsfeed/KT_NewsfeedProcessor.h"
@@ -236,6 +237,21 @@ TEST_F (NewsCache, MissingFileLeavesStatesAndCountUnchanged)
     EXPECT_EQ (news.unreadCount, 5);
 }
 
+TEST_F (NewsCache, RelativeCachePathWritesNothingIntoTheWorkingFolder)
+{
+    const auto previous = juce::File::getCurrentWorkingDirectory();
+    folder.setAsCurrentWorkingDirectory();
+    news.newsfeedFile = "newsfeed.xml";
+
+    fetchEnds ({ item (31), item (30) });
+    news.writeNewsfeedFile (news.newsItems);
+    previous.setAsCurrentWorkingDirectory();
+
+    EXPECT_FALSE (cacheFile.exists());
+    EXPECT_TRUE (news.newsReady);
+    EXPECT_EQ (news.unreadCount, 0);
+}
+
 TEST_F (NewsCache, ADirectoryInPlaceOfTheFileCountsAsNoFile)
 {
     cacheFile.createDirectory();
@@ -267,7 +283,7 @@ TEST (NewsfeedProcessor, StartFetchesFromTheServiceAndFillsTheCache)
 
         const auto deadline = juce::Time::getMillisecondCounter() + 10000;
         while (! news.newsReady && juce::Time::getMillisecondCounter() < deadline)
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+            pumpMessages (20);
 
         ASSERT_TRUE (news.newsReady);
         ASSERT_EQ (news.newsItems.size(), 2);

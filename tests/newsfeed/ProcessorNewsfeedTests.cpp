@@ -1,3 +1,4 @@
+#include "MessagePump.h"
 #include <gtest/gtest.h>
 
 #include "processor/BrindlexAudioProcessor.h"
@@ -25,7 +26,7 @@ namespace
     {
         const auto deadline = juce::Time::getMillisecondCounter() + 10000;
         while (! processor.newsProcessor.newsReady && juce::Time::getMillisecondCounter() < deadline)
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+            pumpMessages (20);
 
         return processor.newsProcessor.newsReady;
     }

@@ -328,6 +328,11 @@ TEST (AudioPath, NewWholeTempoResendsTheEightTimes)
     juce::AudioBuffer<float> buffer (2, 64);
     juce::MidiBuffer midi;
     buffer.clear();
+    head.bpm = 119.0;
+    rig.p->processBlock (buffer, midi);
+    counter.indices.clear();
+
+    head.bpm = 120.0;
     rig.p->processBlock (buffer, midi);
     const std::vector<int> times { l1Time, l2Time, l3Time, lfbTime, r1Time, r1Time + tapStride, r1Time + 2 * tapStride, rfbTime };
     EXPECT_EQ (counter.indices, times);

@@ -1,3 +1,4 @@
+#include "MessagePump.h"
 #include <gtest/gtest.h>
 #include "processor/BrindlexAudioProcessor.h"
 #include "TestSupport.h"
@@ -53,7 +54,24 @@ namespace
 
     void runMessageLoop (int milliseconds)
     {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+        pumpMessages (milliseconds);
+    }
+
+    /** One silent block: it hands the host what the plug-in announced since the last one. */
+    void processOneBlock (BrindlexAudioProcessor& p)
+    {
+        juce::AudioBuffer<float> buffer (2, 64);
+        juce::MidiBuffer midi;
+        buffer.clear();
+        p.processBlock (buffer, midi);
+    }
+
+    /** A prepared processor whose first block has run, with Link Mode switched on or off. */
+    void prepareWithLink (BrindlexAudioProcessor& p, bool on)
+    {
+        p.prepareToPlay (48000.0, 64);
+        byName (p, "Link Mode")->setValue (on ? 1.0f : 0.0f);
+        processOneBlock (p);
     }
 }
 
@@ -174,13 +192,13 @@ TEST (ParameterText, TapTimesFollowRangeAndSync)
     auto* lfb = byName (*p, "LFB Tap Time");
 
     // "5 ms": 0.1..5, skew 1; 0.5 reads 2.55 ms with two decimals.
-    l1->setRangeAndDefault (0.1f, 5.0f, 1.0f, 2.449f);
-    lfb->setRangeAndDefault (0.1f, 5.0f, 1.0f, 2.449f);
+    l1->useTimeRange (1, 2.449f);
+    lfb->useTimeRange (1, 2.449f);
     p->timeRangeIndex[0] = 1;
     EXPECT_EQ (l1->getText (0.5f, 100), "2.55 ms");
     EXPECT_EQ (lfb->getText (0.5f, 100), "2 ms") << "the feedback time never shows decimals";
 
-    l1->setRangeAndDefault (0.1f, 25.0f, 1.0f, 12.0f);
+    l1->useTimeRange (2, 12.0f);
     p->timeRangeIndex[0] = 2;
     EXPECT_EQ (l1->getText (0.48f, 100), "12 ms");
 
@@ -239,7 +257,7 @@ TEST (ParameterText, TypedTextsGoBackToTheirValues)
     EXPECT_FLOAT_EQ (pan->getValueForText ("X 20 %"), pan->getValue());
 
     // Two decimals under the "5 ms" range.
-    byName (*p, "L1 Tap Time")->setRangeAndDefault (0.1f, 5.0f, 1.0f, 2.449f);
+    byName (*p, "L1 Tap Time")->useTimeRange (1, 2.449f);
     p->timeRangeIndex[0] = 1;
     for (int i = 0; i <= 200; ++i)
         roundTrips ("L1 Tap Time", (float) i / 200.0f);
@@ -248,66 +266,118 @@ TEST (ParameterText, TypedTextsGoBackToTheirValues)
 TEST (LinkMode, CopiesOnceToTheTwinAndThenStaysQuiet)
 {
     TestProcessor p;
+    prepareWithLink (*p, true);
     NotificationCounter counter (*p);
     auto* l2Mod = byName (*p, "L2 Tap Mod");
     auto* r2Mod = byName (*p, "R2 Tap Mod");
     const int r2Index = r2Mod->getParameterIndex();
     const int l2Index = l2Mod->getParameterIndex();
 
-    p->linkMode = true;
     l2Mod->setValue (0.8f);
     runMessageLoop (100);
-
     EXPECT_FLOAT_EQ (r2Mod->getValue(), 0.8f);
+    EXPECT_EQ (counter.total(), 0) << "the host hears of the copy with the next block";
+
+    processOneBlock (*p);
     EXPECT_EQ (counter.counts[(size_t) r2Index], 1);
     EXPECT_FLOAT_EQ (counter.lastValues[(size_t) r2Index], 0.8f);
     EXPECT_EQ (counter.counts[(size_t) l2Index], 0) << "the copy is not sent back";
 
     counter.clear();
     runMessageLoop (100);
+    processOneBlock (*p);
     EXPECT_EQ (counter.total(), 0) << "the pair stays quiet while link mode stays on";
 
-    // Right to left works as well.
-    byName (*p, "RMOD Rate")->setValue (0.25f);
-    runMessageLoop (50);
-    EXPECT_FLOAT_EQ (byName (*p, "LMOD Rate")->getValue(), 0.25f);
-    EXPECT_EQ (counter.total(), 1);
-}
-
-TEST (LinkMode, ChangesFromTheAudioThreadAreCopiedByTheMessageThread)
-{
-    TestProcessor p;
-    NotificationCounter counter (*p);
-    p->linkMode = true;
-
-    // A host automating a parameter from its audio thread.
-    std::thread audio ([&p] { byName (*p, "LFB Hi Damp")->setValue (0.35f); });
+    // Right to left works as well, and from a host's audio thread too.
+    std::thread audio ([&p] { byName (*p, "RMOD Rate")->setValue (0.25f); });
     audio.join();
-    EXPECT_FLOAT_EQ (byName (*p, "RFB Hi Damp")->getValue(), 0.5f) << "the copy happens on the message thread";
-
     runMessageLoop (100);
-    EXPECT_FLOAT_EQ (byName (*p, "RFB Hi Damp")->getValue(), 0.35f);
+    processOneBlock (*p);
+    EXPECT_FLOAT_EQ (byName (*p, "LMOD Rate")->getValue(), 0.25f);
     EXPECT_EQ (counter.total(), 1);
 }
 
 TEST (LinkMode, PansGlobalsAndLinkOffCopyNothing)
 {
     TestProcessor p;
+    prepareWithLink (*p, true);
     NotificationCounter counter (*p);
 
-    p->linkMode = true;
     byName (*p, "L1 Tap Pan")->setValue (0.3f);
     byName (*p, "Drive")->setValue (0.7f);
     byName (*p, "LF Cut")->setValue (0.2f);
     runMessageLoop (50);
+    processOneBlock (*p);
     EXPECT_EQ (counter.total(), 0);
     EXPECT_FLOAT_EQ (byName (*p, "R1 Tap Pan")->getValue(), 1.0f);
 
-    p->linkMode = false;
+    byName (*p, "Link Mode")->setValue (0.0f);
+    processOneBlock (*p);
     byName (*p, "L3 Tap Level")->setValue (0.1f);
     runMessageLoop (50);
+    processOneBlock (*p);
     EXPECT_EQ (counter.total(), 0);
     EXPECT_FLOAT_EQ (byName (*p, "R3 Tap Level")->getValue(), 1.0f);
+}
+
+TEST (LinkMode, WhatThePluginSetsItselfIsNeverCopied)
+{
+    struct TempoHead : juce::AudioPlayHead
+    {
+        juce::Optional<PositionInfo> getPosition() const override
+        {
+            PositionInfo info;
+            info.setBpm (bpm);
+            return info;
+        }
+        double bpm = 120.0;
+    };
+
+    // Pairs that differ, Link Mode on: a project saved like this, or a preset stored like this.
+    const std::pair<const char*, float> stored[] = { { "L1 Tap Time", 0.8f }, { "R1 Tap Time", 0.2f },
+                                                     { "L2 Tap Time", 0.3f }, { "R2 Tap Time", 0.7f },
+                                                     { "L1 Tap Mod", 0.1f }, { "R1 Tap Mod", 0.9f },
+                                                     { "LFB Tap Mode", 1.0f }, { "RFB Tap Mode", 0.0f } };
+    TestProcessor source;
+    for (auto [name, v] : stored)
+        byName (*source, name)->setValue (v);
+    byName (*source, "Link Mode")->setValue (1.0f);
+    juce::MemoryBlock state;
+    source->getStateInformation (state);
+    const auto presetFile = source.folder.getChildFile ("Stored.aup");
+    juce::XmlElement element ("Brindlex_Preset");
+    source->writePresetXml (element);
+    ASSERT_TRUE (element.writeTo (presetFile));
+
+    const std::pair<const char*, std::function<void (BrindlexAudioProcessor&, TempoHead&)>> actions[] = {
+        { "tempo change", [] (BrindlexAudioProcessor& p, TempoHead& head) { head.bpm = 97.0; processOneBlock (p); } },
+        { "new sample rate", [] (BrindlexAudioProcessor& p, TempoHead&) { p.prepareToPlay (44100.0, 64); } },
+        { "state restored", [&state] (BrindlexAudioProcessor& p, TempoHead&) { p.setStateInformation (state.getData(), (int) state.getSize()); } },
+        { "preset loaded", [&presetFile] (BrindlexAudioProcessor& p, TempoHead&) { p.loadPresetFile (presetFile); } },
+    };
+
+    for (const auto& [what, action] : actions)
+    {
+        TestProcessor p;
+        TempoHead head;
+        p->setPlayHead (&head);
+        prepareWithLink (*p, false);
+        for (auto [name, v] : stored)
+            byName (*p, name)->setValue (v);
+        byName (*p, "Link Mode")->setValue (1.0f);
+        processOneBlock (*p);
+        runMessageLoop (30);
+
+        action (*p, head);
+        runMessageLoop (50);
+        processOneBlock (*p);
+        runMessageLoop (50);
+
+        for (auto [name, v] : stored)
+            EXPECT_FLOAT_EQ (byName (*p, name)->getValue(), v) << what << ": " << name;
+        EXPECT_TRUE (p->linkMode.load()) << what;
+        p->setPlayHead (nullptr);
+    }
 }
 
 TEST (ParameterChanges, EverySetValueRaisesTheChangedFlag)
@@ -317,4 +387,74 @@ TEST (ParameterChanges, EverySetValueRaisesTheChangedFlag)
     byName (*p, "Dry")->setValue (0.2f);
     EXPECT_TRUE (p->parametersChanged.load());
     EXPECT_FLOAT_EQ (byName (*p, "Dry")->getValue(), 0.2f);
+}
+
+TEST (ParameterText, ReadersSeeOneWholeRangeWhileTheAudioThreadSwitchesIt)
+{
+    TestProcessor p;
+    auto* time = p->getParameterAt (ParameterTable::l1Time);
+    constexpr float value = 0.37f;
+
+    // What a reader may see: the text and typed value under one of the ranges, never a mixture of two.
+    // "5 ms" is left out: its texts also depend on the range index that the processor keeps apart.
+    const int ranges[] = { 0, 2, 3, 4, 5, 6 };
+    juce::StringArray texts;
+    juce::Array<float> typed;
+    for (const int range : ranges)
+    {
+        p->setTimeRange (range, 0);
+        texts.add (time->getText (value, 100));
+        typed.add (time->getValueForText ("10 ms"));
+    }
+
+    std::atomic<bool> reading { true };
+    std::thread audio ([&]
+    {
+        for (int i = 0; reading.load(); ++i)
+            p->setTimeRange (ranges[i % 6], 0);
+    });
+
+    int mixed = 0;
+    for (int i = 0; i < 50000; ++i)
+    {
+        if (! texts.contains (time->getText (value, 100)) || ! typed.contains (time->getValueForText ("10 ms")))
+            ++mixed;
+    }
+
+    reading = false;
+    audio.join();
+    EXPECT_EQ (mixed, 0);
+}
+
+TEST (Unloading, DeletionOnAnotherThreadNeverMeetsARunningLinkCopy)
+{
+    // A host may delete the plug-in on its own thread while the message thread runs the link-copy timers.
+    // Each round deletes while copies are due every millisecond; a callback left running would read freed
+    // parameters (a crash here, a report under the address sanitizer).
+    const auto folder = juce::File::createTempFile ("brindlex-unload");
+    folder.createDirectory();
+
+    for (int round = 0; round < 40; ++round)
+    {
+        auto processor = std::make_unique<BrindlexAudioProcessor> (folder);
+        processor->linkMode = true;
+
+        for (int i = 0; i < 8; ++i)
+            byName (*processor, ParameterTable::parameters[(size_t) (3 + i)].name)->setValue ((float) (round % 7) / 7.0f);
+
+        std::atomic<bool> deleted { false };
+        std::thread host ([&]
+        {
+            juce::Thread::sleep (round % 3);
+            processor.reset();
+            deleted = true;
+        });
+
+        while (! deleted.load())
+            runMessageLoop (1);
+
+        host.join();
+    }
+
+    folder.deleteRecursively();
 }

@@ -107,32 +107,42 @@ TEST (Processor, BypassClearsOnlyOutputsWithoutInput)
     EXPECT_FLOAT_EQ (narrow.getSample (0, 3), 0.5f);
 }
 
-TEST (Processor, FirstPrepareAnnouncesDefaultsThenOnlyRateChangesAnnounce)
+TEST (Processor, PrepareAnnouncesWithTheNextBlockAndOnlyOnTheFirstCallOrARateChange)
 {
     TestProcessor p;
     auto* wet = p->getParameterAt (59);
     wet->setValue (0.9f);
 
+    juce::AudioBuffer<float> buffer (2, 64);
+    juce::MidiBuffer midi;
+    auto processAndCheck = [&] (ValueListener& listener, size_t expectedCount)
+    {
+        buffer.clear();
+        p->processBlock (buffer, midi);
+        ASSERT_EQ (listener.received.size(), expectedCount);
+        for (auto& [index, v] : listener.received)
+            EXPECT_FLOAT_EQ (v, p->getParameters()[index]->getValue());
+        listener.received.clear();
+    };
+
     ValueListener listener (*p);
     p->prepareToPlay (48000.0, 512);
-    EXPECT_EQ (listener.received.size(), 64u);
-    EXPECT_FLOAT_EQ (wet->getValue(), 0.5f) << "without a state applied, the first call announces the defaults";
+    EXPECT_TRUE (listener.received.empty()) << "a host may still restore its state before the first block";
+    EXPECT_FLOAT_EQ (wet->getValue(), 0.5f) << "without a state applied, the first call sets the defaults";
     EXPECT_FALSE (p->firstPrepare);
+    processAndCheck (listener, 64);
 
-    listener.received.clear();
     wet->setValue (0.7f);
     p->prepareToPlay (48000.0, 256);
-    EXPECT_TRUE (listener.received.empty()) << "same rate: nothing is announced";
+    processAndCheck (listener, 0);
 
     p->prepareToPlay (44100.0, 256);
-    ASSERT_EQ (listener.received.size(), 64u) << "new rate: every value is announced again";
-    for (auto& [index, v] : listener.received)
-        EXPECT_FLOAT_EQ (v, p->getParameters()[index]->getValue());
+    processAndCheck (listener, 64);
     EXPECT_FLOAT_EQ (wet->getValue(), 0.7f);
     EXPECT_EQ (p->lastSampleRate, 44100.0);
 }
 
-TEST (Processor, FirstPrepareAnnouncesAStateAppliedBeforeIt)
+TEST (Processor, AStateAppliedBeforeTheFirstPrepareIsAnnouncedWithTheFirstBlock)
 {
     TestProcessor source;
     source->getParameterAt (59)->setValue (0.9f);
@@ -146,6 +156,10 @@ TEST (Processor, FirstPrepareAnnouncesAStateAppliedBeforeIt)
 
     ValueListener listener (*p);
     p->prepareToPlay (48000.0, 512);
+    juce::AudioBuffer<float> buffer (2, 64);
+    juce::MidiBuffer midi;
+    buffer.clear();
+    p->processBlock (buffer, midi);
     EXPECT_EQ (listener.received.size(), 64u);
     EXPECT_FLOAT_EQ (p->getParameterAt (59)->getValue(), 0.9f);
     EXPECT_FLOAT_EQ (p->getParameterAt (57)->getValue(), 0.4f);

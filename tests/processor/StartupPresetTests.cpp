@@ -128,7 +128,7 @@ TEST (StartupPreset, RelativePresetsPathIsNotSearched)
                 .replaceWithText ("<CRVPLG_1198272631_Plugin_Settings pluginName=\"Brindlex\" settingsVersion=\"3\" presetsPath=\"Presets\"/>");
         });
 
-        EXPECT_EQ (p->settings.presetsPath, "Presets");
+        EXPECT_EQ (p->settings.presetsPath, p->settings.defaultPresetsPath);
         EXPECT_EQ (p->settings.startupPresetFile, juce::File());
         EXPECT_FLOAT_EQ (wetOf (p), 0.5f);
     }

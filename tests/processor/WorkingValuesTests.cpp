@@ -316,3 +316,28 @@ TEST (WorkingValues, ShapesDepthsDriveAndCuts)
         EXPECT_NEAR (p.engine.highCut[ch].frequency, 4000.0 / 48000.0, 1e-9);
     }
 }
+
+TEST (WorkingValues, SkippedUpdateStillFollowsTempoAndPreparation)
+{
+    Prepared rig;
+    auto& p = *rig.p;
+    setNormalised (p, l1Sync, 1.0f);
+    setNormalised (p, l1Time, 0.4f);
+    setNormalised (p, lModSync, 1.0f);
+    setNormalised (p, lModRate, 0.4f);
+    p.hostBpm = 120;
+    p.updateDspFromParameters();
+    const float increment = p.engine.lfo[0].increment;
+
+    // Only the tempo changes: the synced times still follow it.
+    p.hostBpm = 60;
+    p.updateDspFromParameters();
+    EXPECT_FLOAT_EQ (p.engine.tapTimeMs[0][0], 1000.0f);
+
+    // Preparing again at the same rate resets the oscillators; the next update restores the rate.
+    p.hostBpm = 120;
+    p.updateDspFromParameters();
+    p.prepareToPlay (48000.0, 512);
+    p.updateDspFromParameters();
+    EXPECT_EQ (p.engine.lfo[0].increment, increment);
+}

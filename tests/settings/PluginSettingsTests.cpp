@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "MessagePump.h"
 #include "settings/PluginSettings.h"
 #include "TestSupport.h"
 
@@ -110,7 +111,7 @@ TEST (PluginSettings, OlderVersionIsUpgradedWithItsValuesKept)
     const auto settings = loaded (base);
 
     EXPECT_EQ (settings.settingsVersion, 2);
-    EXPECT_EQ (settings.presetsPath, "/data/My Presets");   // used exactly as written
+    EXPECT_EQ (settings.presetsPath, "/data/My Presets/");
     EXPECT_EQ (settings.samplesPath, settings.defaultSamplesPath);
     EXPECT_TRUE (settings.newsfeedDisabled);
     EXPECT_FALSE (settings.usingLegacyParameters);
@@ -118,7 +119,7 @@ TEST (PluginSettings, OlderVersionIsUpgradedWithItsValuesKept)
     auto root = juce::parseXML (base.settingsFile());
     ASSERT_NE (root, nullptr);
     EXPECT_EQ (root->getStringAttribute ("settingsVersion"), "3");
-    EXPECT_EQ (root->getStringAttribute ("presetsPath"), "/data/My Presets");
+    EXPECT_EQ (root->getStringAttribute ("presetsPath"), "/data/My Presets/");
     EXPECT_EQ (root->getStringAttribute ("newsfeedDisabled"), "1");
     EXPECT_EQ (root->getStringAttribute ("usingLegacyParameters"), "0");
     EXPECT_EQ (root->getStringAttribute ("settingsPath"), base.path() + "/Corvantis/Settings/");
@@ -214,7 +215,7 @@ TEST (PluginSettings, RootTagIsMatchedIgnoringCase)
     TempBase base;
     base.writeSettings (settingsXml ("pluginName=\"Brindlex\" settingsVersion=\"3\" presetsPath=\"/p\"", {},
                                      "crvplg_1198272631_plugin_settings"));
-    EXPECT_EQ (loaded (base).presetsPath, "/p");
+    EXPECT_EQ (loaded (base).presetsPath, "/p/");
 }
 
 TEST (PluginSettings, AnotherSettingsFolderReceivesLaterWrites)
@@ -222,29 +223,73 @@ TEST (PluginSettings, AnotherSettingsFolderReceivesLaterWrites)
     TempBase base;
     const auto other = base.folder.getChildFile ("Other Settings");
     other.createDirectory();
-    base.writeSettings (settingsXml ("pluginName=\"Brindlex\" settingsVersion=\"2\" settingsPath=\""
-                                     + other.getFullPathName() + "/\""));
-    const auto original = base.settingsFile().loadFileAsString();
+    const auto original = settingsXml ("pluginName=\"Brindlex\" settingsVersion=\"2\" settingsPath=\""
+                                       + other.getFullPathName() + "\"");
+    base.writeSettings (original);
 
     auto settings = loaded (base);
     EXPECT_EQ (settings.settingsPath, other.getFullPathName() + "/");
-    EXPECT_TRUE (other.getChildFile ("Brindlex.aus").existsAsFile());
+    EXPECT_TRUE (other.getChildFile ("Brindlex.aus").existsAsFile()) << "written inside the folder, not beside it";
     EXPECT_EQ (base.settingsFile().loadFileAsString(), original);
+}
 
-    // An empty or relative folder from a damaged file would name the host's working folder: never written to.
+TEST (PluginSettings, EveryPathFromTheFileIsAnAbsoluteFolderOrTheDefault)
+{
+    TempBase base;
+    base.createTree();
+    const auto folder = base.folder.getChildFile ("Elsewhere").getFullPathName();
+    const char* const attributes[] = { "presetsPath", "samplesPath", "settingsPath", "irFilesPath" };
+    const struct { juce::String text; bool isDefault; juce::String expected; } cases[] = {
+        { folder + "/", false, folder + "/" },
+        { folder, false, folder + "/" },
+        { "", true, {} },
+        { "sub/", true, {} },
+        { "Presets", true, {} },
+    };
+
+    for (const auto& c : cases)
+    {
+        for (int a = 0; a < 4; ++a)
+        {
+            base.writeSettings (settingsXml ("pluginName=\"Brindlex\" settingsVersion=\"3\" " + juce::String (attributes[a])
+                                             + "=\"" + c.text + "\""));
+            const auto s = loaded (base);
+            const juce::String* const read[] = { &s.presetsPath, &s.samplesPath, &s.settingsPath, &s.irFilesPath };
+            const juce::String* const defaults[] = { &s.defaultPresetsPath, &s.defaultSamplesPath,
+                                                     &s.defaultSettingsPath, &s.defaultIrFilesPath };
+            EXPECT_EQ (*read[a], c.isDefault ? *defaults[a] : c.expected) << attributes[a] << " \"" << c.text << "\"";
+        }
+    }
+}
+
+TEST (PluginSettings, NothingIsWrittenIntoTheWorkingFolder)
+{
     const auto oldWorkingFolder = juce::File::getCurrentWorkingDirectory();
-    const auto workingFolder = base.folder.getChildFile ("working");
+    const auto workingFolder = juce::File::createTempFile ("brindlex-working");
     workingFolder.getChildFile ("sub").createDirectory();
     ASSERT_TRUE (workingFolder.setAsCurrentWorkingDirectory());
+
     for (auto* path : { "", "sub/" })
     {
-        base.writeSettings (settingsXml ("pluginName=\"Brindlex\" settingsVersion=\"2\" settingsPath=\"" + juce::String (path) + "\""));
-        settings = loaded (base);
-        EXPECT_EQ (settings.settingsPath, path);
-        EXPECT_EQ (workingFolder.getNumberOfChildFiles (juce::File::findFiles), 0);
-        EXPECT_EQ (workingFolder.getChildFile ("sub").getNumberOfChildFiles (juce::File::findFiles), 0);
+        // The news request fails at once; the cache is then written into the settings folder in use.
+        const auto base = juce::File::createTempFile ("brindlex-settings");
+        base.getChildFile ("Corvantis/Settings").createDirectory();
+        base.getChildFile ("Corvantis/Settings/Brindlex.aus")
+            .replaceWithText (settingsXml ("pluginName=\"Brindlex\" settingsVersion=\"2\" settingsPath=\"" + juce::String (path) + "\""));
+        {
+            BrindlexAudioProcessor p (base, "http://news.invalid/");
+            const auto deadline = juce::Time::getMillisecondCounter() + 5000;
+            while (! p.newsProcessor.newsReady && juce::Time::getMillisecondCounter() < deadline)
+                pumpMessages (20);
+            EXPECT_TRUE (p.newsProcessor.newsReady);
+        }
+        EXPECT_TRUE (base.getChildFile ("Corvantis/Settings/newsfeed.xml").existsAsFile()) << "\"" << path << "\"";
+        base.deleteRecursively();
     }
+
+    EXPECT_EQ (workingFolder.findChildFiles (juce::File::findFiles, true).size(), 0);
     oldWorkingFolder.setAsCurrentWorkingDirectory();
+    workingFolder.deleteRecursively();
 }
 
 TEST (PluginSettings, SaveWritesTheRecord)

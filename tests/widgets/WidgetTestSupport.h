@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MessagePump.h"
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -67,7 +68,7 @@ namespace WidgetTest
 
     inline void pump (int milliseconds = 50)
     {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+        pumpMessages (milliseconds);
     }
 
     /** Presses the right mouse button on the component, as a user's right click does. */

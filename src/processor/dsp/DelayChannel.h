@@ -18,41 +18,63 @@ struct DelayChannel
         buffer.reset (new float[(size_t) newLength + 1]());
     }
 
-    /** Where four reads fall: the first of the two interpolated samples and the fraction between
+    /** Where eight reads fall: the first of the two interpolated samples and the fraction between
         them, for reads d samples behind an origin (the write index, or the loop position in loop
         mode), the origin less d wrapped once into the line. d = 1 reads the newest sample. */
     struct ReadPoints
     {
-        int4 index;
-        int4 whole;
-        float4 fraction;
+        int8 index;
+        float8 fraction;
     };
 
-    inline ReadPoints pointsFrom (float origin, float4 d) const noexcept
+    inline ReadPoints pointsFrom (float8 origin, float8 d) const noexcept
     {
-        const float len = (float) length;
-        const float4 lengths { len, len, len, len };
-        const float4 zero {};
-        float4 p = origin - d;
+        const float8 lengths = float8 {} + (float) length;
+        const float8 zero {};
+        float8 p = origin - d;
         p = p < lengths ? p : p - lengths;
         p = p < zero ? p + lengths : p;
 
-        const int4 whole = __builtin_convertvector (p, int4);
-        const float4 fraction = p - __builtin_convertvector (whole, float4);
-        const int4 intLengths { length, length, length, length };
-        const int4 index = whole >= intLengths ? whole - intLengths : whole;
-        return { index, whole, fraction };
+        const int8 whole = __builtin_convertvector (p, int8);
+        const float8 fraction = p - __builtin_convertvector (whole, float8);
+        const int8 intLengths = int8 {} + length;
+        const int8 index = whole >= intLengths ? whole - intLengths : whole;
+        return { index, fraction };
     }
 
-    /** The linearly interpolated value of one of four read points. */
+    /** The linearly interpolated value of one of eight read points. */
     inline float readPoint (const ReadPoints& points, int lane) const noexcept
     {
         int a = points.index[lane];
+
+        // Only a read position that is not a number gets here. The index was the whole part of the
+        // position, less the length when that part was the length or more.
         if ((unsigned) a >= (unsigned) length)
-            a = reduce (points.whole[lane]);
+            a = reduce (a < 0 ? a : a + length);
 
         const float f = points.fraction[lane];
         return (1.0f - f) * buffer[(size_t) a] + f * buffer[(size_t) a + 1];
+    }
+
+    /** Marks in outside the lanes whose index does not lie in the line. */
+    inline void markOutside (const ReadPoints& points, int8& outside) const noexcept
+    {
+        outside |= (points.index < 0) | (points.index >= length);
+    }
+
+    /** The linearly interpolated values of all eight read points, whose indices must lie in the line
+        (see markOutside); each lane is computed as readPoint computes it. */
+    inline void readAll (const ReadPoints& points, float8& values) const noexcept
+    {
+        const float* data = buffer.get();
+        float8 first, second;
+        for (int lane = 0; lane < 8; ++lane)
+        {
+            first[lane] = data[points.index[lane]];
+            second[lane] = data[points.index[lane] + 1];
+        }
+        const float8 f = points.fraction;
+        values = (1.0f - f) * first + f * second;
     }
 
     /** Where the next sample goes: the write index brought into the line. */

@@ -23,6 +23,11 @@ public:
         take that channel as input and the right result is what remains. */
     void process (float* left, float* right, int numSamples, float dry, float wet) noexcept;
 
+    /** Puts a finite value in place of any value that is not finite in the lines' samples written by the
+        block just processed and in every filter, glide and oscillator state, so that a bad value never
+        outlives the block in which it appeared. Called after each block; it neither allocates nor locks. */
+    void replaceNonFiniteState (int numSamplesJustProcessed) noexcept;
+
     double sampleRate = 44100.0;
     DelayChannel channel[2];
     TimeSmoother timeSmoother[2][4];
@@ -51,8 +56,8 @@ public:
     DampingFilter lowDamp[2];
     DampingFilter highDamp[2];
 
-    /** Whether the samples run through the AVX build of the same arithmetic, which gives the very
-        same output with fewer instructions. Set at construction when the processor has AVX. */
+    /** Whether the samples run through the AVX2 build of the same arithmetic, which gives the very
+        same output with fewer instructions. Set at construction when the processor has AVX2. */
     bool useWideInstructions = false;
 
 private:
@@ -71,6 +76,6 @@ private:
 
     // Where the current chunk reads and writes: its tap times and line positions do not depend on
     // the audio, so they are worked out for the whole chunk before the samples flow.
-    DelayChannel::ReadPoints readPoints[4][chunkSize] {};
+    DelayChannel::ReadPoints readPoints[2][chunkSize] {};
     int writePositions[2][chunkSize] {};
 };

@@ -31,28 +31,52 @@ public:
     inline void tickShape (int shapeToUse) noexcept
     {
         if (shapeToUse >= sine && shapeToUse <= blipUp)
-            value = readTable (tables[(size_t) shapeToUse]->data());
+            value = readTable (tables[(size_t) shapeToUse]->data(), phase);
         else if (shapeToUse == randomHold)
             value = randomValue;
         else if (shapeToUse == smoothRandom)
+            value = stepRandomSmoother();
+
+        advancePhase();
+    }
+
+    /** numTicks calls of tickShape with one shape, each value stored in values: the shape is
+        chosen once for the lot, and the phase stays in a register between the ticks. */
+    inline void tickShapeBlock (int shapeToUse, double* values, int numTicks) noexcept
+    {
+        if (numTicks <= 0)
+            return;
+
+        if (shapeToUse >= sine && shapeToUse <= blipUp)
         {
-            randomSmoother.current = randomSmoother.current * randomSmoother.coeff + randomSmoother.target * randomSmoother.gain;
-            value = (double) randomSmoother.current;
+            const double* table = tables[(size_t) shapeToUse]->data();
+            const float size = (float) tableSize;
+            const float step = increment;
+            float p = phase;
+
+            for (int i = 0; i < numTicks; ++i)
+            {
+                values[i] = readTable (table, p);
+                p += step;
+
+                if (p >= size)
+                    p = completeCycle (p);
+            }
+
+            phase = p;
+            value = values[numTicks - 1];
+            return;
         }
 
-        phase += increment;
-
-        if (phase >= (float) tableSize)
+        for (int i = 0; i < numTicks; ++i)
         {
-            phase -= (float) tableSize;
+            if (shapeToUse == randomHold)
+                value = randomValue;
+            else if (shapeToUse == smoothRandom)
+                value = stepRandomSmoother();
 
-            // Only a rate at or above the sample rate gets here; the phase must not run away.
-            if (phase >= (float) tableSize)
-                phase = std::fmod (phase, (float) tableSize);
-
-            const float r = 2.0f * random.nextFloat() - 1.0f;
-            randomValue = (double) r;
-            randomSmoother.target = r;
+            values[i] = value;
+            advancePhase();
         }
     }
 
@@ -77,6 +101,38 @@ public:
     RandomSmoother randomSmoother;
 
 private:
+    inline double stepRandomSmoother() noexcept
+    {
+        randomSmoother.current = randomSmoother.current * randomSmoother.coeff + randomSmoother.target * randomSmoother.gain;
+        return (double) randomSmoother.current;
+    }
+
+    /** One step of the phase; each completed cycle draws a new random value. */
+    inline void advancePhase() noexcept
+    {
+        phase += increment;
+
+        if (phase >= (float) tableSize)
+            phase = completeCycle (phase);
+    }
+
+    /** The phase of a cycle just completed (p at or past the table's end) brought back into the
+        table, and a new random value drawn. */
+    float completeCycle (float p) noexcept
+    {
+        const float size = (float) tableSize;
+        p -= size;
+
+        // Only a rate at or above the sample rate gets here; the phase must not run away.
+        if (p >= size)
+            p = std::fmod (p, size);
+
+        const float r = 2.0f * random.nextFloat() - 1.0f;
+        randomValue = (double) r;
+        randomSmoother.target = r;
+        return p;
+    }
+
     /** A table index brought into [0, tableSize); indices already inside take the quick way. */
     inline int wrapIndex (int index) const noexcept
     {
@@ -91,12 +147,12 @@ private:
         return (unsigned) wrapped < (unsigned) tableSize ? wrapped : 0;
     }
 
-    inline double readTable (const double* table) const noexcept
+    inline double readTable (const double* table, float at) const noexcept
     {
-        const int j = (int) phase;
+        const int j = (int) at;
         const int a = wrapIndex (j);
         const int b = wrapIndex (j + 1);
-        const float f = phase - (float) j;
+        const float f = at - (float) j;
         return (double) (float) ((double) f * table[b] + (double) (1.0f - f) * table[a]);
     }
 

@@ -2,6 +2,8 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 #include "processor/dsp/DelayEngine.h"
 #include <cmath>
+#include <functional>
+#include <limits>
 #include <vector>
 
 namespace
@@ -629,4 +631,56 @@ TEST (DelayEngine, BlockSizeDoesNotChangeTheOutput)
 
     const auto looped = runWithBlocks (480, true);
     EXPECT_EQ (runWithBlocks (96, true), looped);
+}
+
+TEST (DelayEngine, ABadWorkingValueLastsNoLongerThanItsBlock)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const struct { const char* what; std::function<void (DelayEngine&, bool bad)> set; } poisons[] = {
+        { "feedback", [=] (DelayEngine& e, bool bad) { e.feedbackAmount[0] = bad ? nan : 0.5f; } },
+        { "drive", [=] (DelayEngine& e, bool bad) { e.drive = bad ? nan : 0.0f; } },
+        { "low damping", [=] (DelayEngine& e, bool bad) { e.lowDamp[0].g = bad ? inf : 0.5f; } },
+        { "high damping", [=] (DelayEngine& e, bool bad) { e.highDamp[1].g = bad ? nan : 0.5f; } },
+        { "LFO rate", [=] (DelayEngine& e, bool bad) { e.lfo[0].increment = bad ? nan : 0.0f; } },
+        { "loop speed", [=] (DelayEngine& e, bool bad) { e.loopActive[0] = e.loopActive[1] = true; e.loopSpeed = bad ? nan : 1.0f; } },
+    };
+
+    for (const auto& poison : poisons)
+    {
+        EngineRig rig;
+        auto& e = rig.engine;
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            e.tapTimeMs[ch][0] = 5.0f;
+            e.tapGain[ch][0] = 1.0f;
+            e.feedbackTimeMs[ch] = 7.0f;
+            e.feedbackAmount[ch] = e.lowDamp[ch].g = e.highDamp[ch].g = 0.5f;
+        }
+
+        // One block of a sine, wet only, closed as the processor closes every block: the RMS, or -1 when not finite.
+        double phase = 0.0;
+        auto block = [&]
+        {
+            std::vector<float> l (512), r (512);
+            for (auto& x : l)
+                x = 0.5f * (float) std::sin (phase += 0.05);
+            r = l;
+            rig.run (l, r);
+            e.replaceNonFiniteState (512);
+            double sum = 0.0;
+            for (size_t i = 0; i < l.size(); ++i)
+                sum += (double) l[i] * l[i] + (double) r[i] * r[i];
+            return std::isfinite (sum) ? std::sqrt (sum / 1024.0) : -1.0;
+        };
+
+        // The whole line filled, so that loop playback has something to play wherever it goes.
+        for (int i = 0; i < 500; ++i)
+            block();
+
+        poison.set (e, true);
+        block();
+        poison.set (e, false);
+        block();
+        EXPECT_GT (block(), 0.01) << poison.what << ": finite and audible again";
+    }
 }

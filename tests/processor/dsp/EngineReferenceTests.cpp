@@ -2,6 +2,7 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 #include "processor/dsp/DelayEngine.h"
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 // The engine's per-sample arithmetic written out step by step, plainly and slowly, as the delay is
@@ -139,19 +140,21 @@ namespace
         bool loopAfterwards;
         bool reverse;
         float loopSpeed;
+        // Taps panned hard to one side, one of them silent: reads that add nothing.
+        bool hardPans = false;
     };
 
-    void configure (DelayEngine& e, juce::Random& r, const Scenario& scenario)
+    void configure (DelayEngine& e, juce::Random& r, const Scenario& scenario, double sampleRate)
     {
         for (int ch = 0; ch < 2; ++ch)
         {
             for (int k = 0; k < 3; ++k)
             {
                 e.tapTimeMs[ch][k] = r.nextFloat() * 1200.0f;
-                e.tapGain[ch][k] = r.nextFloat();
-                const float angle = r.nextFloat() * 1.5707964f;
-                e.tapPanLeft[ch][k] = std::cos (angle);
-                e.tapPanRight[ch][k] = std::sin (angle);
+                e.tapGain[ch][k] = scenario.hardPans && k == 1 ? 0.0f : r.nextFloat();
+                const float angle = scenario.hardPans ? (float) ((ch + k) % 2) * 1.5707964f : r.nextFloat() * 1.5707964f;
+                e.tapPanLeft[ch][k] = scenario.hardPans ? 1.0f - (float) ((ch + k) % 2) : std::cos (angle);
+                e.tapPanRight[ch][k] = scenario.hardPans ? (float) ((ch + k) % 2) : std::sin (angle);
             }
             for (int k = 0; k < 4; ++k)
                 e.modDepth[ch][k] = r.nextFloat();
@@ -161,11 +164,12 @@ namespace
             e.crossFeedback[ch] = r.nextBool();
             e.lowDamp[ch].g = 0.98f * r.nextFloat();
             e.highDamp[ch].g = 0.98f * r.nextFloat();
-            e.lfoShape[ch] = r.nextInt (11);
+            // Shape 11 is none of the eleven: the LFO holds its value.
+            e.lfoShape[ch] = r.nextInt (12);
             e.lfo[ch].setRate (r.nextFloat() * 16.0f);
             e.lfo[ch].random.setSeed (77 + ch);
-            e.lowCut[ch].setCoefficients (Biquad::highPass, 200.0 / 48000.0);
-            e.highCut[ch].setCoefficients (Biquad::lowPass, 9000.0 / 48000.0);
+            e.lowCut[ch].setCoefficients (Biquad::highPass, 200.0 / sampleRate);
+            e.highCut[ch].setCoefficients (Biquad::lowPass, 9000.0 / sampleRate);
         }
         e.drive = scenario.drive;
         e.inputGain = 0.8f;
@@ -176,13 +180,13 @@ namespace
     switches both into the scenario's loop at loopBlock, and hands each block's two outputs to check. */
 template <typename ProcessFirst, typename ProcessSecond, typename Check>
 void runSideBySide (DelayEngine& first, DelayEngine& second, ProcessFirst processFirst, ProcessSecond processSecond,
-                    const Scenario& scenario, int settingsSeed, int numBlocks, int loopBlock, Check check)
+                    const Scenario& scenario, double sampleRate, int settingsSeed, int numBlocks, int loopBlock, Check check)
 {
-    first.prepare (48000.0);
-    second.prepare (48000.0);
+    first.prepare (sampleRate);
+    second.prepare (sampleRate);
     juce::Random firstSettings (settingsSeed), secondSettings (settingsSeed);
-    configure (first, firstSettings, scenario);
-    configure (second, secondSettings, scenario);
+    configure (first, firstSettings, scenario, sampleRate);
+    configure (second, secondSettings, scenario, sampleRate);
 
     juce::ScopedNoDenormals noDenormals;
     juce::Random noise (99);
@@ -216,10 +220,17 @@ void runSideBySide (DelayEngine& first, DelayEngine& second, ProcessFirst proces
 
 static const auto engineProcess = [] (DelayEngine& e, float* l, float* r, int n) { e.process (l, r, n, 0.6f, 0.9f); };
 
-TEST (DelayEngineReference, FastPathStaysWithinOneMillionthOfThePlainArithmetic)
+/** Every case runs at 44.1, 48 and 96 kHz. */
+class DelayEngineReference : public ::testing::TestWithParam<double>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P (SampleRates, DelayEngineReference, ::testing::Values (44100.0, 48000.0, 96000.0));
+
+TEST_P (DelayEngineReference, FastPathStaysWithinOneMillionthOfThePlainArithmetic)
 {
     const Scenario scenarios[] { { 0.0f, false, false, 1.0f }, { 0.5f, true, false, 1.0f }, { 0.37f, true, true, 0.73f },
-                                 { 1.0f, true, false, 2.0f }, { 0.8f, false, false, 1.0f } };
+                                 { 1.0f, true, false, 2.0f }, { 0.8f, false, false, 1.0f }, { 0.5f, true, false, 1.0f, true } };
 
     for (size_t s = 0; s < std::size (scenarios); ++s)
     {
@@ -227,7 +238,7 @@ TEST (DelayEngineReference, FastPathStaysWithinOneMillionthOfThePlainArithmetic)
         float worst = 0.0f;
         runSideBySide (fast, plain, engineProcess,
                        [] (DelayEngine& e, float* l, float* r, int n) { plainProcess (e, l, r, n, 0.6f, 0.9f); },
-                       scenarios[s], 1234 + (int) s, 400, 250,
+                       scenarios[s], GetParam(), 1234 + (int) s, 400, 250,
                        [&worst] (int, const auto& l, const auto& r, const auto& l2, const auto& r2)
                        {
                            for (size_t i = 0; i < l.size(); ++i)
@@ -238,23 +249,40 @@ TEST (DelayEngineReference, FastPathStaysWithinOneMillionthOfThePlainArithmetic)
     }
 }
 
-TEST (DelayEngineReference, WideAndPlainBuildsGiveTheSameSamples)
+TEST_P (DelayEngineReference, WideAndPlainBuildsGiveTheSameSamples)
 {
     if (! DelayEngine().useWideInstructions)
-        GTEST_SKIP() << "no AVX on this processor";
+        GTEST_SKIP() << "no AVX2 on this processor";
 
-    const Scenario scenarios[] { { 0.0f, true, false, 1.0f }, { 0.37f, true, true, 0.73f }, { 0.5f, false, false, 1.0f } };
+    const Scenario scenarios[] { { 0.0f, true, false, 1.0f }, { 0.37f, true, true, 0.73f }, { 0.5f, false, false, 1.0f },
+                                 { 0.5f, true, false, 1.0f, true } };
 
     for (size_t s = 0; s < std::size (scenarios); ++s)
     {
         DelayEngine wide, plain;
         wide.useWideInstructions = true;
         plain.useWideInstructions = false;
-        runSideBySide (wide, plain, engineProcess, engineProcess, scenarios[s], 55 + (int) s, 300, 200,
+        runSideBySide (wide, plain, engineProcess, engineProcess, scenarios[s], GetParam(), 55 + (int) s, 300, 200,
                        [s] (int block, const auto& l, const auto& r, const auto& l2, const auto& r2)
                        {
                            ASSERT_EQ (l, l2) << "scenario " << s << ", block " << block;
                            ASSERT_EQ (r, r2) << "scenario " << s << ", block " << block;
                        });
     }
+}
+
+TEST_P (DelayEngineReference, LoopPositionThatIsNotANumberReadsInsideTheLines)
+{
+    // A loop step that is not a number takes the loop origin with it: every read point is then
+    // outside the lines and each read falls back to one-by-one, in both builds alike.
+    DelayEngine wide, plain;
+    wide.useWideInstructions = DelayEngine().useWideInstructions;
+    plain.useWideInstructions = false;
+    runSideBySide (wide, plain, engineProcess, engineProcess, { 0.5f, true, false, std::nanf ("") }, GetParam(), 7, 12, 4,
+                   [] (int block, const auto& l, const auto& r, const auto& l2, const auto& r2)
+                   {
+                       ASSERT_EQ (0, std::memcmp (l.data(), l2.data(), l.size() * sizeof (float))) << "block " << block;
+                       ASSERT_EQ (0, std::memcmp (r.data(), r2.data(), r.size() * sizeof (float))) << "block " << block;
+                   });
+    EXPECT_TRUE (std::isnan (wide.channel[0].loopPosition));
 }

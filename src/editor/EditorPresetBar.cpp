@@ -1,0 +1,240 @@
+// The editor's preset bar, preset browser and logo menu.
+
+#include "BrindlexAudioProcessorEditor.h"
+#include "WebLinks.h"
+#include <algorithm>
+#include <limits>
+
+namespace
+{
+    const char* const randomSkippedIds[] = { "LINK", "LOOP", "LPSPEED", "LPREV" };
+    const char* const syncIds[] = { "L1SYNC", "L2SYNC", "L3SYNC", "R1SYNC", "R2SYNC",
+                                    "R3SYNC", "LFSYNC", "RFSYNC", "LMSYNC", "RMSYNC" };
+
+    void setAndNotify (juce::AudioProcessorParameter& parameter, float v)
+    {
+        parameter.setValue (v);
+        parameter.sendValueChangedMessageToListeners (v);
+    }
+
+    juce::String idOf (juce::AudioProcessorParameter* parameter)
+    {
+        if (auto* withId = dynamic_cast<juce::AudioProcessorParameterWithID*> (parameter))
+            return withId->paramID;
+
+        return {};
+    }
+}
+
+void BrindlexAudioProcessorEditor::setUpPresetBrowser()
+{
+    dialogs = std::make_unique<corvantis::AsyncEditorDialogs> (*this);
+
+    const juce::Colour transparent (0x00000000);
+    presetMenu.setPresetFolder (audioProcessor.settings.presetsPath);
+    addAndMakeVisible (presetMenu);
+    presetMenu.setName ("presetMenu");
+    presetMenu.addListener (this);
+    presetMenu.setEditableText (false);
+    presetMenu.setJustificationType (juce::Justification::centred);
+    presetMenu.setLookAndFeel (&editorLookAndFeel);
+    presetMenu.setColour (juce::ComboBox::backgroundColourId, transparent);
+    presetMenu.setColour (juce::ComboBox::outlineColourId, transparent);
+    presetMenu.setColour (juce::ComboBox::buttonColourId, transparent);
+    presetMenu.setColour (juce::ComboBox::arrowColourId, textColour);
+    presetMenu.setColour (juce::ComboBox::textColourId, textColour);
+    presetMenu.setTextWhenNothingSelected ("Default");
+
+    presetMenu.currentIndex = 0;
+    presetMenu.setText (presetMenu.nameAt (0), juce::sendNotificationAsync);
+
+    // A fresh instance (nothing loaded through the browser, no name from a host state) starts on the init preset.
+    if (audioProcessor.currentPresetIndex.load() == 0.0f && audioProcessor.presetName.isEmpty())
+        currentPresetName = "00 - INIT";
+
+    const int found = presetMenu.presetNames.indexOf (currentPresetName);
+    const int index = found >= 0 ? found : 1;
+    audioProcessor.currentPresetIndex = (float) index;
+    presetMenu.currentIndex = index;
+    presetMenu.setText (presetMenu.nameAt (index), juce::sendNotificationAsync);
+}
+
+void BrindlexAudioProcessorEditor::presetBrowserChanged()
+{
+    const int index = presetMenu.currentIndex;
+    if (audioProcessor.currentPresetIndex.load() == (float) index)
+        return;
+
+    audioProcessor.loadPresetFile (juce::File (presetMenu.pathAt (index)));
+    currentPresetName = audioProcessor.presetName;
+    audioProcessor.currentPresetIndex = (float) index;
+}
+
+void BrindlexAudioProcessorEditor::selectPreset (int index)
+{
+    presetMenu.currentIndex = index;
+    presetMenu.setText (presetMenu.nameAt (index), juce::sendNotificationAsync);
+}
+
+void BrindlexAudioProcessorEditor::logoMenuChanged()
+{
+    const int id = logoMenu.getSelectedId();
+    const auto address = corvantis::WebLinks::forLogoMenuItem (id);
+
+    if (address.isNotEmpty())
+        openLink (juce::URL (address));
+    else if (id == 4)
+        showAboutOverlay();
+    else if (id == 5)
+        showSettingsWindow();
+
+    // Empty again, so that the same item can be chosen next time; a box already at 0 reports no change.
+    logoMenu.setSelectedId (0, juce::sendNotificationAsync);
+}
+
+bool BrindlexAudioProcessorEditor::presetBarClicked (juce::Button* button)
+{
+    const int i = presetMenu.currentIndex;
+    const int n = presetMenu.presetNames.size();
+
+    if (button == prevButton.get())
+        selectPreset (i < 1 ? n - 1 : (i <= n ? i - 1 : 0));
+    else if (button == nextButton.get())
+        selectPreset (i + 1 < n ? i + 1 : 0);
+    else if (button == saveButton.get())
+        dialogs->chooseFile ("Save Preset", juce::File (audioProcessor.settings.presetsPath), "*.aup",
+                             juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
+                                 | juce::FileBrowserComponent::warnAboutOverwriting,
+                             [this] (const juce::File& chosen)
+                             {
+                                 if (chosen == juce::File())
+                                     return;
+
+                                 // The browser lists ".aup" files only: a name typed without it gets it, and
+                                 // a preset it would then replace is not replaced without asking.
+                                 if (chosen.hasFileExtension (".aup"))
+                                     return savePresetAs (chosen);
+
+                                 const auto file = chosen.getSiblingFile (chosen.getFileName() + ".aup");
+                                 if (! file.exists())
+                                     return savePresetAs (file);
+
+                                 dialogs->confirm ("Save Preset",
+                                                   file.getFileName() + " already exists. Do you want to replace it?",
+                                                   [this, file] (bool ok)
+                                                   {
+                                                       if (ok)
+                                                           savePresetAs (file);
+                                                   });
+                             });
+    else if (button == delButton.get())
+        deleteCurrentPreset();
+    else if (button == randButton.get())
+        randomiseParameters();
+    else if (button == reloadButton.get())
+        reloadCurrentPreset();
+    else
+        return false;
+
+    return true;
+}
+
+void BrindlexAudioProcessorEditor::savePresetAs (const juce::File& file)
+{
+    const auto previousName = audioProcessor.presetName;
+    audioProcessor.presetName = file.getFileNameWithoutExtension();
+
+    juce::XmlElement element ("Brindlex_Preset");
+    audioProcessor.writingPresetFile = true;
+    audioProcessor.writePresetXml (element);
+    audioProcessor.writingPresetFile = false;
+
+    if (! element.writeTo (file, juce::XmlElement::TextFormat()))
+    {
+        // Nothing was saved: the current preset keeps its name, the browser its list and selection.
+        audioProcessor.presetName = previousName;
+        dialogs->inform ("Save Preset", "The preset was not saved: " + file.getFullPathName()
+                                            + " could not be written.");
+        return;
+    }
+
+    presetMenu.setPresetFolder (audioProcessor.settings.presetsPath);
+    const int found = presetMenu.presetNames.indexOf (audioProcessor.presetName);
+    selectPreset (found >= 0 ? found : 1);
+}
+
+void BrindlexAudioProcessorEditor::deleteCurrentPreset()
+{
+    const juce::File file (presetMenu.pathAt (presetMenu.currentIndex));
+    if (file == juce::File())
+        return;
+
+    dialogs->confirm ("Delete preset",
+                      "Do you want to permanently delete " + file.getFileNameWithoutExtension() + "?",
+                      [this, file] (bool ok)
+                      {
+                          if (! ok)
+                              return;
+
+                          if (! file.deleteFile())
+                          {
+                              dialogs->inform ("Delete preset", "The preset was not deleted: "
+                                                                    + file.getFullPathName() + " could not be removed.");
+                              return;
+                          }
+
+                          const int i = presetMenu.currentIndex;
+                          presetMenu.setPresetFolder (audioProcessor.settings.presetsPath);
+                          const int n = presetMenu.presetNames.size();
+                          selectPreset (i < 1 ? n - 1 : (i <= n ? i - 1 : 0));
+                      });
+}
+
+void BrindlexAudioProcessorEditor::randomiseParameters()
+{
+    const auto& parameters = audioProcessor.getParameters();
+
+    for (int index = 0; index < parameters.size(); ++index)
+    {
+        // Every parameter takes a draw, skipped or not, so the sequence does not depend on the locks.
+        const auto draw = (juce::uint32) randomGenerator.nextInt();
+        auto* parameter = parameters[index];
+        const auto id = idOf (parameter);
+
+        if (std::any_of (std::begin (randomSkippedIds), std::end (randomSkippedIds),
+                         [&id] (const char* skipped) { return id == skipped; }))
+            continue;
+
+        const int lockIndex = parameter->getParameterIndex();
+        if (juce::isPositiveAndBelow (lockIndex, (int) audioProcessor.parameterLocks.size())
+            && audioProcessor.parameterLocks[(size_t) lockIndex].load (std::memory_order_relaxed))
+            continue;
+
+        const float v = juce::jmin ((float) draw / 4294967296.0f, 1.0f - std::numeric_limits<float>::epsilon());
+        setAndNotify (*parameter, v);
+    }
+
+    // The tempo-sync switches end on or off, never in between, whatever their locks.
+    for (auto* syncId : syncIds)
+    {
+        const bool on = randomGenerator.nextBool();
+        if (auto* parameter = parameterWithId (syncId))
+            setAndNotify (*parameter, on ? 1.0f : 0.0f);
+    }
+}
+
+void BrindlexAudioProcessorEditor::reloadCurrentPreset()
+{
+    const juce::File file (presetMenu.pathAt (presetMenu.currentIndex));
+    if (file == juce::File())
+        return;
+
+    dialogs->confirm ("Reload preset",
+                      "Do you want to reload " + file.getFileNameWithoutExtension()
+                          + " from its file? Changes made since it was loaded are lost.",
+                      [this, file] (bool ok)
+                      {
+                          if (ok)
+                              audioProcessor.loadPresetFile (file);
+                      });
+}

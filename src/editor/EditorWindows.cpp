@@ -1,0 +1,11 @@
+#include "BrindlexAudioProcessorEditor.h"
+
+void BrindlexAudioProcessorEditor::showAboutOverlay()
+{
+    aboutOverlay.setVisible (true);
+}
+
+void BrindlexAudioProcessorEditor::showSettingsWindow()
+{
+    settingsWindow.show();
+}

@@ -1,0 +1,133 @@
+#include "KT_PresetMenu.h"
+#include <algorithm>
+#include <filesystem>
+
+namespace corvantis
+{
+namespace
+{
+    struct NaturalPathOrder
+    {
+        static int compareElements (const juce::File& a, const juce::File& b)
+        {
+            return a.getFullPathName().compareNatural (b.getFullPathName(), false);
+        }
+    };
+}
+
+KT_PresetMenu::KT_PresetMenu()
+    : juce::ComboBox (juce::String())
+{
+}
+
+KT_PresetMenu::~KT_PresetMenu() = default;
+
+bool KT_PresetMenu::keyPressed (const juce::KeyPress&)
+{
+    return false;
+}
+
+void KT_PresetMenu::setPresetFolder (const juce::String& folder)
+{
+    presetFolder = folder;
+    juce::PopupMenu scratch;
+    rebuild (scratch);
+}
+
+void KT_PresetMenu::rebuild (juce::PopupMenu& target)
+{
+    itemCount = 0;
+    presetNames.clear();
+    presetPaths.clear();
+    buildMenu (target, presetFolder);
+}
+
+void KT_PresetMenu::buildMenu (juce::PopupMenu& target, juce::String folder)
+{
+    std::vector<std::string> openFolders;
+    buildMenu (target, folder, openFolders);
+}
+
+void KT_PresetMenu::buildMenu (juce::PopupMenu& target, const juce::String& folder,
+                               std::vector<std::string>& openFolders)
+{
+    // A relative or empty path names no folder; juce::File would take it for a fault.
+    if (! juce::File::isAbsolutePath (folder))
+        return;
+
+    // A link back to a folder being listed would nest sub-menus without end: such a folder stays an empty one.
+    std::error_code error;
+    const auto real = std::filesystem::canonical (folder.toStdString(), error).string();
+    if (error || std::find (openFolders.begin(), openFolders.end(), real) != openFolders.end())
+        return;
+
+    openFolders.push_back (real);
+
+    const juce::File directory (juce::File::addTrailingSeparator (folder));
+    auto children = directory.findChildFiles (juce::File::findFilesAndDirectories, false, "*");
+    if (children.size() > 1)
+    {
+        NaturalPathOrder order;
+        children.sort (order);
+    }
+
+    for (const auto& child : children)
+    {
+        if (child.isDirectory())
+        {
+            juce::PopupMenu subMenu;
+            buildMenu (subMenu, child.getFullPathName(), openFolders);
+            target.addSubMenu (child.getFileName(), subMenu);
+        }
+        else if (child.hasFileExtension (".aup"))
+        {
+            const auto name = child.getFileNameWithoutExtension();
+            target.addItem (itemCount + 1, name, true, itemCount == currentIndex);
+            presetNames.insert (itemCount, name);
+            presetPaths.insert (itemCount, child.getFullPathName());
+            ++itemCount;
+        }
+    }
+
+    openFolders.pop_back();
+}
+
+void KT_PresetMenu::showPopup()
+{
+    juce::PopupMenu menu;
+    menu.setLookAndFeel (&getLookAndFeel());
+    rebuild (menu);
+
+    menu.showMenuAsync (juce::PopupMenu::Options()
+                            .withTargetComponent (this)
+                            .withItemThatMustBeVisible (currentIndex + 1)
+                            .withMinimumWidth (getWidth())
+                            .withMaximumNumColumns (1)
+                            .withStandardItemHeight (20),
+                        juce::ModalCallbackFunction::forComponent (menuCallback, this));
+}
+
+void KT_PresetMenu::menuCallback (int result, KT_PresetMenu* menu)
+{
+    if (menu == nullptr)
+        return;
+
+    menu->hidePopup();
+
+    if (result == 0)
+        return;
+
+    menu->currentIndex = result - 1;
+    menu->setText (menu->nameAt (menu->currentIndex), juce::sendNotificationAsync);
+}
+
+juce::String KT_PresetMenu::nameAt (int index) const
+{
+    return juce::isPositiveAndBelow (index, presetNames.size()) ? presetNames[index] : juce::String();
+}
+
+juce::String KT_PresetMenu::pathAt (int index) const
+{
+    return juce::isPositiveAndBelow (index, presetPaths.size()) ? presetPaths[index] : juce::String();
+}
+} // namespace corvantis
