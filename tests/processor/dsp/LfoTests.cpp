@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include "processor/dsp/KT_QuadratureOsc.h"
 #include <cmath>
-#include <limits>
 #include <vector>
 
 using corvantis::KT_QuadratureOsc;
@@ -43,19 +42,15 @@ TEST (Lfo, EachShapeReadsItsOwnWave)
         {
             single.tickShape (c.shape);
             ASSERT_EQ (single.value, values[i]) << "shape " << c.shape << " at " << i;
-        }
 
-        for (size_t i = 0; i < 5; ++i)
-            EXPECT_NEAR (values[phases[i]], c.at[i], c.tolerance) << "shape " << c.shape << " at " << phases[i];
-
-        // Inside each eighth: its ends are left out, where the ramps and blips jump.
-        for (size_t i = 2; i < 4095; ++i)
-        {
+            // Inside each eighth: its ends are left out, where the ramps and blips jump.
             const char direction = c.eighths[i / 512];
-            const double step = values[i] - values[i - 1];
+            const double step = i > 0 ? values[i] - values[i - 1] : 0.0;
             if (i % 512 >= 2 && i % 512 <= 510)
                 ASSERT_TRUE (direction == '+' ? step >= 0.0 : direction == '-' ? step <= 0.0 : step == 0.0) << "shape " << c.shape << " at " << i;
         }
+        for (size_t i = 0; i < 5; ++i)
+            EXPECT_NEAR (values[phases[i]], c.at[i], c.tolerance) << "shape " << c.shape << " at " << phases[i];
     }
 
     // The blips meet the ends of the cycle; from the last point to the first the square interpolates.
@@ -88,7 +83,7 @@ TEST (Lfo, RandomHoldsOneValuePerCycleAndSmoothRandomGlidesToIt)
     EXPECT_TRUE (changes >= 40 && changes <= 51) << changes;
 
     // A rate that is not a number stands still like rate 0: Random never changes, Smooth Random glides to it at 1 Hz.
-    osc.setRate (std::numeric_limits<float>::quiet_NaN());
+    osc.setRate (NAN);
     osc.tickShape (KT_QuadratureOsc::randomHold);
     const double held = osc.value;
     for (int i = 0; i < 5000; ++i)
