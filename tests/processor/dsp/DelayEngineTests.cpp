@@ -101,7 +101,6 @@ TEST (DelayEngine, TapTimesGlideInFromZeroAfterPrepare)
     Signal l (2000), r (2000);
     l[300] = r[300] = 0.5f;
     rig.run (l, r);
-
     auto arrival = [] (int stepsPerSample)
     {
         for (int t = 300;; ++t)
@@ -132,21 +131,20 @@ TEST (DelayEngine, NormalFeedbackRepeatsInItsOwnLineAndCrossInTheOther)
 {
     // Feedback taps at 100 ms, amounts 0.5 left and 0.25 right; each line's output tap at 50 ms shows what the line holds.
     const float amount[2] { 0.5f, 0.25f };
-    for (bool cross : { false, true })
+    for (int cross = 0; cross < 2; ++cross)
         for (int from = 0; from < 2; ++from)
         {
             EngineRig rig;
             for (int ch = 0; ch < 2; ++ch)
             {
-                rig.engine.crossFeedback[ch] = cross;
+                rig.engine.crossFeedback[ch] = cross == 1;
                 rig.engine.feedbackAmount[ch] = amount[ch];
                 rig.engine.highDamp[ch].g = 0.98f;
                 rig.tap (ch, 0, 50.0f, 1.0f);
             }
             rig.impulse (15000, from);
-
             const Signal* out[2] { &rig.left, &rig.right };
-            const int firstIn = cross ? 1 - from : from;
+            const int firstIn = cross == 1 ? 1 - from : from;
             EXPECT_NEAR (around (*out[from], 2400), y, 1e-5f) << cross << from;
             EXPECT_NEAR (around (*out[firstIn], 7200, 20), amount[from] * y, 1e-4f) << cross << from;
             EXPECT_LT (peak (*out[1 - firstIn], 7100, 7300), 1e-6f) << cross << from;
@@ -156,26 +154,25 @@ TEST (DelayEngine, NormalFeedbackRepeatsInItsOwnLineAndCrossInTheOther)
 
 TEST (DelayEngine, LoopPlaysTheFrozenLineForwardsBackwardsOrHeld)
 {
-    // The left line holds 0.5, then 0.25 1000 samples later; the loop plays it through a 100 ms tap. Each
+    // The left line holds 0.5, then 0.25 1000 samples later; the loop plays its 5.1 s through a 100 ms tap. Each
     // impulse splits over two samples: the larger part of the big one stands above 0.3, of the small one above 0.15.
-    const size_t length = 244800; // 5.1 s
     for (float speed : { 1.0f, -1.0f, 0.0f })
     {
         EngineRig rig;
         rig.tap (0, 0, 100.0f, 1.0f);
         rig.impulse (1000);
-        Signal l (1000), r (1000);
-        l[0] = 0.25f;
-        rig.run (l, r);
+        Signal first (1000), last;
+        first[0] = 0.25f;
+        rig.run (first, rig.right = Signal (1000));
         rig.engine.loopActive[0] = rig.engine.loopActive[1] = true;
         rig.engine.loopSpeed = std::abs (speed);
         rig.engine.loopReverse = speed < 0.0f;
+        first.assign (244810, 0.0f);
+        rig.run (first, rig.right = first);
 
         // 70 turns later, over 2^24 samples, the loop still plays the same line.
-        Signal first (length + 10), last;
-        rig.run (first, rig.right = first);
         for (int turn = 0; turn < 70 && speed > 0.0f; ++turn)
-            rig.run (last = Signal (length), rig.right = last);
+            rig.run (last = Signal (244800), rig.right = Signal (244800));
         std::vector<int> big, small;
         for (size_t i = 0; i < first.size(); ++i)
             if (first[i] > 0.15f)
@@ -199,7 +196,6 @@ TEST (DelayEngine, ABadWorkingValueLastsNoLongerThanItsBlock)
         { "LFO rate", [] (DelayEngine& e, bool bad) { e.lfo[0].increment = bad ? NAN : 0.0f; } },
         { "loop speed", [] (DelayEngine& e, bool bad) { e.loopActive[0] = e.loopActive[1] = true; e.loopSpeed = bad ? NAN : 1.0f; } },
     };
-
     for (const auto& [what, set] : poisons)
     {
         EngineRig rig;
@@ -210,26 +206,26 @@ TEST (DelayEngine, ABadWorkingValueLastsNoLongerThanItsBlock)
             rig.engine.feedbackAmount[ch] = rig.engine.lowDamp[ch].g = rig.engine.highDamp[ch].g = 0.5f;
         }
 
-        // One block of a sine, closed as the processor closes every block: its energy, or -1 when not finite.
+        // Blocks of a sine, each closed as the processor closes every block: the last one's energy, or -1 when not finite.
+        // The whole line is filled first, so that loop playback has something to play wherever it goes.
         double phase = 0.0;
-        auto block = [&]
+        auto blocks = [&] (int count)
         {
             Signal l (512), r (512);
-            for (size_t i = 0; i < 512; ++i)
-                l[i] = r[i] = 0.5f * (float) std::sin (phase += 0.05);
-            rig.run (l, r);
-            rig.engine.replaceNonFiniteState (512);
+            for (int b = 0; b < count; ++b)
+            {
+                for (size_t i = 0; i < 512; ++i)
+                    l[i] = r[i] = 0.5f * (float) std::sin (phase += 0.05);
+                rig.run (l, r);
+                rig.engine.replaceNonFiniteState (512);
+            }
             const double sum = std::inner_product (l.begin(), l.end(), l.begin(), 0.0) + std::inner_product (r.begin(), r.end(), r.begin(), 0.0);
             return std::isfinite (sum) ? sum : -1.0;
         };
-
-        // The whole line filled first, so that loop playback has something to play wherever it goes.
-        for (int i = 0; i < 500; ++i)
-            block();
+        blocks (500);
         set (rig.engine, true);
-        block();
+        blocks (1);
         set (rig.engine, false);
-        block();
-        EXPECT_GT (block(), 0.1) << what << ": finite and audible again";
+        EXPECT_GT (blocks (2), 0.1) << what << ": finite and audible again";
     }
 }

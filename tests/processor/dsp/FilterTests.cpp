@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "processor/dsp/Biquad.h"
 #include "processor/dsp/DampingFilter.h"
+#include "processor/dsp/Saturation.h"
 #include <cmath>
 
 namespace
@@ -17,7 +18,7 @@ namespace
             re += i >= 20000 ? y * std::sin (w) : 0.0;
             im += i >= 20000 ? y * std::cos (w) : 0.0;
         }
-        return 20.0 * std::log10 (2.0 * std::sqrt (re * re + im * im) / 40000.0);
+        return 20.0 * std::log10 (std::hypot (re, im) / 20000.0);
     }
 }
 
@@ -53,9 +54,9 @@ TEST (Biquad, CutoffsAtOrAboveHalfTheRateStayStableAndChangesKeepTheState)
         EXPECT_NEAR (gainDb (lp, 0.05), 0.0, 0.1) << frequency;
 
         // A moving cutoff does not reset the filter (which would click).
-        const double z1 = lp.z1, z2 = lp.z2;
+        const auto state = std::make_pair (lp.z1, lp.z2);
         lp.setCoefficients (Biquad::lowPass, 0.02);
-        EXPECT_TRUE (lp.z1 == z1 && lp.z2 == z2);
+        EXPECT_EQ (std::make_pair (lp.z1, lp.z2), state);
     }
 }
 
@@ -69,6 +70,23 @@ TEST (DampingFilter, HighestGainCutsNearAQuarterOfTheRateAndZeroGainHolds)
     DampingFilter held;
     held.state = 0.25f;
     for (float x : { 1.0f, -1.0f, 3.0f })
-        EXPECT_EQ (held.process (x), 0.25f);
-    EXPECT_EQ (held.state, 0.25f);
+        EXPECT_TRUE (held.process (x) == 0.25f && held.state == 0.25f);
+}
+
+TEST (Saturation, ExponentialAndTanhAreGoodToDoublePrecision)
+{
+    double worstExp = 0.0, worstTanh = 0.0;
+    for (int i = 0; i <= 400000; ++i)
+    {
+        // exp over 0..40 from both ends; tanh on a logarithmic sweep from 1e-8 to 30 and a linear one over 0..8.
+        const double z = i * 1.0e-4, a = 1.0e-8 * std::pow (3.0e9, i / 400000.0), b = i * 2.0e-5;
+        const double2 e = Saturation::exponential (double2 { z, 40.0 - z });
+        worstExp = std::max ({ worstExp, std::abs (e[0] / std::exp (z) - 1.0), std::abs (e[1] / std::exp (40.0 - z) - 1.0) });
+        const double2 t = Saturation::positiveTanh (double2 { a, b });
+        worstTanh = std::max ({ worstTanh, std::abs (t[0] / std::tanh (a) - 1.0), b > 0.0 ? std::abs (t[1] / std::tanh (b) - 1.0) : 0.0 });
+    }
+    EXPECT_LT (worstExp, 2e-15);
+    EXPECT_LT (worstTanh, 1e-8);
+    const double2 saturated = Saturation::positiveTanh (double2 { 20.5, 1.0e30 });
+    EXPECT_TRUE ((float) saturated[0] == 1.0f && (float) saturated[1] == 1.0f);
 }

@@ -51,20 +51,16 @@ TEST (Lfo, EachShapeReadsItsOwnWave)
         }
         for (size_t i = 0; i < 5; ++i)
             EXPECT_NEAR (values[phases[i]], c.at[i], c.tolerance) << "shape " << c.shape << " at " << phases[i];
+        // The blips meet the ends of the cycle.
+        EXPECT_TRUE (c.shape != KT_QuadratureOsc::blipDown || values[1] > 0.9999);
+        EXPECT_TRUE (c.shape != KT_QuadratureOsc::blipUp || values[4095] == 0.0);
     }
 
-    // The blips meet the ends of the cycle; from the last point to the first the square interpolates.
-    SlowOsc down, up, square;
-    std::vector<double> values (4096);
-    down.tickShapeBlock (KT_QuadratureOsc::blipDown, values.data(), 2);
-    EXPECT_GT (values[1], 0.9999);
-    up.tickShapeBlock (KT_QuadratureOsc::blipUp, values.data(), 4096);
-    EXPECT_EQ (values[4095], 0.0);
+    // From the last point to the first the square interpolates.
+    SlowOsc square;
     square.phase = 4095.25f;
-    square.shape = KT_QuadratureOsc::square;
-    square.unipolar = true;
-    square.tick();
-    EXPECT_NEAR (square.getValue(), 0.25f, 1e-6f);
+    square.tickShape (KT_QuadratureOsc::square);
+    EXPECT_DOUBLE_EQ (square.value, -0.5);
 }
 
 TEST (Lfo, RandomHoldsOneValuePerCycleAndSmoothRandomGlidesToIt)
