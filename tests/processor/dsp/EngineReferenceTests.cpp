@@ -10,20 +10,24 @@
 // described: the fast engine must stay within 1e-6 of it on every output sample.
 namespace
 {
+    float wrap (float p, float end) { return p >= end ? p - end : p < 0.0f ? p + end : p; }
+
     float plainRead (const DelayChannel& line, float d, bool loop)
     {
-        const float end = (float) line.length;
-        float p = loop ? line.loopPosition - d : (float) line.writeIndex - d;
-        p = p < end ? p : p - end;
-        p = p < 0.0f ? p + end : p;
+        const float p = wrap (loop ? line.loopPosition - d : (float) line.writeIndex - d, (float) line.length);
         const int j = (int) p, a = j % line.length, b = (j + 1) % line.length;
         const float f = p - (float) j;
         return (1.0f - f) * line.buffer[(size_t) a] + f * line.buffer[(size_t) b];
     }
 
     float limitTime (float ms) { return std::max (0.1f, std::min (5000.0f, ms)); }
-    float plainDelay (const TimeSmoother& s, double sampleRate) { return (float) ((double) s.current * sampleRate * 0.001); }
-    void plainStep (TimeSmoother& s) { s.current = s.coeff * s.current + s.gain * s.target; }
+
+    /** One step of a tap time's glide; returns the delay in samples. */
+    float glide (TimeSmoother& s, double sampleRate)
+    {
+        s.current = s.coeff * s.current + s.gain * s.target;
+        return (float) ((double) s.current * sampleRate * 0.001);
+    }
 
     void plainProcess (DelayEngine& e, float* left, float* right, int n, float dry, float wet)
     {
@@ -37,9 +41,8 @@ namespace
             // target set only when the other side is read.
             auto tapRead = [&e] (int ch, int k, int side)
             {
-                auto& s = e.timeSmoother[ch][k];
-                plainStep (s);
-                return plainRead (e.channel[ch], plainDelay (s, e.sampleRate), e.loopActive[side]) * e.tapGain[ch][k] * (side == 0 ? e.tapPanLeft : e.tapPanRight)[ch][k];
+                const float d = glide (e.timeSmoother[ch][k], e.sampleRate);
+                return plainRead (e.channel[ch], d, e.loopActive[side]) * e.tapGain[ch][k] * (side == 0 ? e.tapPanLeft : e.tapPanRight)[ch][k];
             };
             float leftSum = 0.0f, rightSum = 0.0f;
             for (int k = 0; k < 3; ++k)
@@ -51,27 +54,19 @@ namespace
                 leftSum += aL + aR;
                 rightSum += bR + bL;
             }
-
             float fbOut[2], damped[2];
             for (int ch = 0; ch < 2; ++ch)
             {
-                auto& s = e.timeSmoother[ch][3];
-                s.target = limitTime (m[ch] * e.modDepth[ch][3] + e.feedbackTimeMs[ch]);
-                plainStep (s);
                 auto& line = e.channel[ch];
-                const float fb = plainRead (line, plainDelay (s, e.sampleRate), e.loopActive[ch]);
+                e.timeSmoother[ch][3].target = limitTime (m[ch] * e.modDepth[ch][3] + e.feedbackTimeMs[ch]);
+                const float fb = plainRead (line, glide (e.timeSmoother[ch][3], e.sampleRate), e.loopActive[ch]);
                 if (e.loopActive[ch])
-                {
-                    const float end = (float) line.length, p = line.loopPosition + (e.loopReverse ? -e.loopSpeed : e.loopSpeed);
-                    line.loopPosition = p >= end ? p - end : p < 0.0f ? p + end : p;
-                }
+                    line.loopPosition = wrap (line.loopPosition + (e.loopReverse ? -e.loopSpeed : e.loopSpeed), (float) line.length);
                 fbOut[ch] = e.feedbackTapGain[ch] * fb;
                 damped[ch] = e.highDamp[ch].process (fb - e.lowDamp[ch].process (fb));
             }
-
             const float fbIn[2] { e.crossFeedback[0] ? e.feedbackAmount[1] * damped[1] : e.feedbackAmount[0] * damped[0],
                                   e.crossFeedback[1] ? damped[0] * e.feedbackAmount[0] : damped[1] * e.feedbackAmount[1] };
-
             for (int ch = 0; ch < 2; ++ch)
             {
                 const float in = ch == 0 ? left[i] : right[i], p = 1.0f - e.drive;
@@ -86,7 +81,6 @@ namespace
                     line.loopPosition = (float) (line.writeIndex = w + 1);
                 }
             }
-
             left[i] = (leftSum + fbOut[0]) * wet + left[i] * dry;
             right[i] = (rightSum + fbOut[1]) * wet + right[i] * dry;
         }
@@ -171,11 +165,8 @@ namespace
     }
 }
 
-/** Every case runs at 44.1, 48 and 96 kHz. */
-class DelayEngineReference : public ::testing::TestWithParam<double>
-{
-};
-
+// Every case runs at 44.1, 48 and 96 kHz.
+class DelayEngineReference : public ::testing::TestWithParam<double> {};
 INSTANTIATE_TEST_SUITE_P (SampleRates, DelayEngineReference, ::testing::Values (44100.0, 48000.0, 96000.0));
 
 TEST_P (DelayEngineReference, FastPathStaysWithinOneMillionthOfThePlainArithmetic)

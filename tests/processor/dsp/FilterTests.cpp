@@ -3,6 +3,7 @@
 #include "processor/dsp/DampingFilter.h"
 #include "processor/dsp/Saturation.h"
 #include <cmath>
+#include <complex>
 
 namespace
 {
@@ -10,15 +11,13 @@ namespace
     template <typename Filter>
     double gainDb (Filter filter, double frequency)
     {
-        double re = 0.0, im = 0.0;
+        std::complex<double> sum;
         for (int i = 0; i < 60000; ++i)
         {
             const double w = 2.0 * 3.141592653589793 * frequency * i;
-            const double y = (double) filter.process ((decltype (filter.process (0))) std::sin (w));
-            re += i >= 20000 ? y * std::sin (w) : 0.0;
-            im += i >= 20000 ? y * std::cos (w) : 0.0;
+            sum += (double) filter.process ((decltype (filter.process (0))) std::sin (w)) * std::polar (i >= 20000 ? 1.0 : 0.0, w);
         }
-        return 20.0 * std::log10 (std::hypot (re, im) / 20000.0);
+        return 20.0 * std::log10 (std::abs (sum) / 20000.0);
     }
 }
 
@@ -35,8 +34,7 @@ TEST (Biquad, CutsThreeDecibelsAtTheCutoffPassesTheBandAndFallsBeyond)
         filter.setCoefficients (c.type, c.cutoff / 48000.0);
         EXPECT_NEAR (gainDb (filter, c.cutoff / 48000.0), -3.01, 0.02) << c.type << " " << c.cutoff;
         EXPECT_NEAR (gainDb (filter, c.pass / 48000.0), 0.0, 0.02) << c.type << " " << c.cutoff;
-        if (c.stop > 0.0)
-            EXPECT_LT (gainDb (filter, c.stop / 48000.0), -23.0) << c.type << " " << c.cutoff;
+        EXPECT_TRUE (c.stop == 0.0 || gainDb (filter, c.stop / 48000.0) < -23.0) << c.type << " " << c.cutoff;
     }
 }
 
