@@ -11,8 +11,8 @@ namespace
     using Signal = std::vector<float>;
     const float y = std::tanh (0.5f); // an impulse of 0.5 after the input saturation
 
-    /** An engine at 48 kHz with silent taps panned to their own line's side, no feedback, no modulation
-        and pass-through cut filters, so that taps can be read off the output. */
+    /** An engine at 48 kHz with silent taps (no pans), no feedback, no modulation and pass-through cut
+        filters, so that taps can be read off the output. A tap set here is panned to its own line's side. */
     struct EngineRig
     {
         EngineRig()
@@ -20,12 +20,9 @@ namespace
             engine.prepare (48000.0);
             for (int ch = 0; ch < 2; ++ch)
             {
-                for (int k = 0; k < 3; ++k)
-                    tap (ch, k, 100.0f, 0.0f);
                 engine.feedbackTimeMs[ch] = 100.0f;
                 engine.feedbackTapGain[ch] = engine.feedbackAmount[ch] = 0.0f;
                 engine.lowCut[ch] = engine.highCut[ch] = Biquad {};
-                engine.lfo[ch].setRate (0.0f);
             }
         }
 
@@ -37,7 +34,6 @@ namespace
             engine.tapPanRight[ch][k] = panRight < 0.0f ? (float) ch : panRight;
         }
 
-        /** Runs both signals through the engine in blocks of 512; the results replace them. */
         void run (Signal& l, Signal& r, float dry = 0.0f, float wet = 1.0f)
         {
             juce::ScopedNoDenormals noDenormals;
@@ -81,7 +77,6 @@ TEST (DelayEngine, EveryTapSoundsAtItsTimeWithItsGainAndPanAndTheDryWetMix)
             rig.engine.feedbackTimeMs[ch] = k < 3 ? 100.0f : ms;
             rig.engine.feedbackTapGain[ch] = k < 3 ? 0.0f : 0.5f;
             rig.impulse (4000, ch, 0.3f, 0.7f);
-
             // The feedback tap sounds on its own line's side only.
             EXPECT_FLOAT_EQ ((ch == 0 ? rig.left : rig.right)[0], 0.15f) << ch << k;
             EXPECT_NEAR (around (rig.left, at), (k < 3 ? 0.3f : ch == 0 ? 0.5f : 0.0f) * 0.7f * y, 1e-5f) << ch << k;
@@ -117,7 +112,6 @@ TEST (DelayEngine, TimesAreLimitedToTheLineAndReadBetweenSamples)
     rig.tap (0, 1, 8000.0f, 1.0f);
     rig.tap (0, 2, 0.0f, 0.5f);
     rig.impulse (241000);
-
     // The shortest time is 0.1 ms, 4.8 samples; the longest 5 s, where the float glide stops a hair short.
     EXPECT_NEAR (rig.left[4], 0.5f * 0.2f * y, 1e-3f);
     EXPECT_NEAR (rig.left[5], 0.5f * 0.8f * y, 1e-3f);
@@ -169,7 +163,6 @@ TEST (DelayEngine, LoopPlaysTheFrozenLineForwardsBackwardsOrHeld)
         rig.engine.loopReverse = speed < 0.0f;
         first.assign (244810, 0.0f);
         rig.run (first, rig.right = first);
-
         // 70 turns later, over 2^24 samples, the loop still plays the same line.
         for (int turn = 0; turn < 70 && speed > 0.0f; ++turn)
             rig.run (last = Signal (244800), rig.right = Signal (244800));
@@ -177,7 +170,6 @@ TEST (DelayEngine, LoopPlaysTheFrozenLineForwardsBackwardsOrHeld)
         for (size_t i = 0; i < first.size(); ++i)
             if (first[i] > 0.15f)
                 (first[i] > 0.3f ? big : small).push_back ((int) i);
-
         // Held at speed 0, the loop reads the silence before the impulses for good.
         ASSERT_EQ (big.size(), speed == 0.0f ? 0u : 1u) << speed;
         ASSERT_EQ (small.size(), big.size()) << speed;
@@ -205,7 +197,6 @@ TEST (DelayEngine, ABadWorkingValueLastsNoLongerThanItsBlock)
             rig.engine.feedbackTimeMs[ch] = 7.0f;
             rig.engine.feedbackAmount[ch] = rig.engine.lowDamp[ch].g = rig.engine.highDamp[ch].g = 0.5f;
         }
-
         // Blocks of a sine, each closed as the processor closes every block: the last one's energy, or -1 when not finite.
         // The whole line is filled first, so that loop playback has something to play wherever it goes.
         double phase = 0.0;

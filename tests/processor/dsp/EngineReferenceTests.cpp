@@ -11,6 +11,7 @@
 namespace
 {
     float wrap (float p, float end) { return p >= end ? p - end : p < 0.0f ? p + end : p; }
+    float limitTime (float ms) { return std::max (0.1f, std::min (5000.0f, ms)); }
 
     float plainRead (const DelayChannel& line, float d, bool loop)
     {
@@ -19,8 +20,6 @@ namespace
         const float f = p - (float) j;
         return (1.0f - f) * line.buffer[(size_t) a] + f * line.buffer[(size_t) b];
     }
-
-    float limitTime (float ms) { return std::max (0.1f, std::min (5000.0f, ms)); }
 
     float glide (TimeSmoother& s, double sampleRate)
     {
@@ -36,7 +35,6 @@ namespace
             e.lfo[0].tickShape (e.lfoShape[0]);
             e.lfo[1].tickShape (e.lfoShape[1]);
             const float m[2] { (float) ((e.lfo[0].value + 1.0) * 0.5) * 5.0f, (float) ((e.lfo[1].value + 1.0) * 0.5) * 5.0f };
-
             // Each output tap's glide steps twice per sample: once for each side's read, the second one's
             // target set only when the other side is read.
             auto tapRead = [&e] (int ch, int k, int side)
@@ -220,6 +218,5 @@ TEST (DelayEngineMending, SamplesJustWrittenAcrossTheLineEndAreMended)
     e.replaceNonFiniteState (10);
     for (const int position : written)
         EXPECT_EQ (0.0f, line.buffer[(size_t) position]) << "position " << position;
-    EXPECT_EQ (0.25f, line.buffer[(size_t) length - 4]);
-    EXPECT_EQ (0.0f, line.buffer[(size_t) length]);
+    EXPECT_TRUE (line.buffer[(size_t) length - 4] == 0.25f && line.buffer[(size_t) length] == 0.0f);
 }
