@@ -3,156 +3,106 @@
 #include "processor/dsp/DelayEngine.h"
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 // The engine's per-sample arithmetic written out step by step, plainly and slowly, as the delay is
 // described: the fast engine must stay within 1e-6 of it on every output sample.
 namespace
 {
-    float reduceInto (float index, float end)
-    {
-        while (index >= end)
-            index -= end;
-        while (index < 0.0f)
-            index += end;
-        return index;
-    }
+    float wrap (float p, float end) { return p >= end ? p - end : p < 0.0f ? p + end : p; }
+    float limitTime (float ms) { return std::max (0.1f, std::min (5000.0f, ms)); }
 
     float plainRead (const DelayChannel& line, float d, bool loop)
     {
-        const float end = (float) (int) (1.0f * (float) line.length);
-        float p = loop ? (line.loopPosition - d) + 0.0f : (float) line.writeIndex - d;
-        if (! (p < end))
-            p = p - end;
-        if (p < 0.0f)
-            p = p + end;
-        const int j = (int) p;
-        const int a = (int) reduceInto ((float) j, end);
-        const int b = (int) reduceInto ((float) (j + 1), end);
+        const float p = wrap (loop ? line.loopPosition - d : (float) line.writeIndex - d, (float) line.length);
+        const int j = (int) p, a = j % line.length, b = (j + 1) % line.length;
         const float f = p - (float) j;
         return (1.0f - f) * line.buffer[(size_t) a] + f * line.buffer[(size_t) b];
     }
 
-    float limitTime (float ms)
+    float glide (TimeSmoother& s, double sampleRate)
     {
-        float m = std::min (5000.0f, ms);
-        if (m < 0.1f)
-            m = 0.1f;
-        return m;
-    }
-
-    float plainDelay (const TimeSmoother& s, double sampleRate)
-    {
+        s.current = s.coeff * s.current + s.gain * s.target;
         return (float) ((double) s.current * sampleRate * 0.001);
     }
 
-    void plainStep (TimeSmoother& s)
+    void plainProcess (DelayEngine& e, float* left, float* right, int n)
     {
-        s.current = s.coeff * s.current + s.gain * s.target;
-    }
-
-    void plainProcess (DelayEngine& e, float* left, float* right, int n, float dry, float wet)
-    {
+        const float dry = 0.6f, wet = 0.9f;
         for (int i = 0; i < n; ++i)
         {
-            const float inputs[2] { left[i], right[i] };
-
             e.lfo[0].tickShape (e.lfoShape[0]);
             e.lfo[1].tickShape (e.lfoShape[1]);
             const float m[2] { (float) ((e.lfo[0].value + 1.0) * 0.5) * 5.0f, (float) ((e.lfo[1].value + 1.0) * 0.5) * 5.0f };
-
+            // Each output tap's glide steps twice per sample: once for each side's read, the second one's
+            // target set only when the other side is read.
+            auto tapRead = [&e] (int ch, int k, int side)
+            {
+                const float d = glide (e.timeSmoother[ch][k], e.sampleRate);
+                return plainRead (e.channel[ch], d, e.loopActive[side]) * e.tapGain[ch][k] * (side == 0 ? e.tapPanLeft : e.tapPanRight)[ch][k];
+            };
             float leftSum = 0.0f, rightSum = 0.0f;
             for (int k = 0; k < 3; ++k)
             {
-                auto& sL = e.timeSmoother[0][k];
-                auto& sR = e.timeSmoother[1][k];
-                sL.target = limitTime (e.modDepth[0][k] * m[0] + e.tapTimeMs[0][k]);
-                plainStep (sL);
-                const float aL = plainRead (e.channel[0], plainDelay (sL, e.sampleRate), e.loopActive[0]) * e.tapGain[0][k] * e.tapPanLeft[0][k];
-                plainStep (sR);
-                const float aR = plainRead (e.channel[1], plainDelay (sR, e.sampleRate), e.loopActive[0]) * e.tapGain[1][k] * e.tapPanLeft[1][k];
-                sR.target = limitTime (e.modDepth[1][k] * m[1] + e.tapTimeMs[1][k]);
-                plainStep (sR);
-                const float bR = plainRead (e.channel[1], plainDelay (sR, e.sampleRate), e.loopActive[1]) * e.tapGain[1][k] * e.tapPanRight[1][k];
-                plainStep (sL);
-                const float bL = plainRead (e.channel[0], plainDelay (sL, e.sampleRate), e.loopActive[1]) * e.tapGain[0][k] * e.tapPanRight[0][k];
+                e.timeSmoother[0][k].target = limitTime (e.modDepth[0][k] * m[0] + e.tapTimeMs[0][k]);
+                const float aL = tapRead (0, k, 0), aR = tapRead (1, k, 0);
+                e.timeSmoother[1][k].target = limitTime (e.modDepth[1][k] * m[1] + e.tapTimeMs[1][k]);
+                const float bR = tapRead (1, k, 1), bL = tapRead (0, k, 1);
                 leftSum += aL + aR;
                 rightSum += bR + bL;
             }
-
             float fbOut[2], damped[2];
             for (int ch = 0; ch < 2; ++ch)
             {
-                auto& s = e.timeSmoother[ch][3];
-                s.target = limitTime (m[ch] * e.modDepth[ch][3] + e.feedbackTimeMs[ch]);
-                plainStep (s);
                 auto& line = e.channel[ch];
-                const float fb = plainRead (line, plainDelay (s, e.sampleRate), e.loopActive[ch]);
+                e.timeSmoother[ch][3].target = limitTime (m[ch] * e.modDepth[ch][3] + e.feedbackTimeMs[ch]);
+                const float fb = plainRead (line, glide (e.timeSmoother[ch][3], e.sampleRate), e.loopActive[ch]);
                 if (e.loopActive[ch])
-                {
-                    line.loopPosition += e.loopReverse ? -e.loopSpeed : e.loopSpeed;
-                    if (line.loopPosition >= (float) line.length)
-                        line.loopPosition -= (float) line.length;
-                    else if (line.loopPosition < 0.0f)
-                        line.loopPosition += (float) line.length;
-                }
+                    line.loopPosition = wrap (line.loopPosition + (e.loopReverse ? -e.loopSpeed : e.loopSpeed), (float) line.length);
                 fbOut[ch] = e.feedbackTapGain[ch] * fb;
                 damped[ch] = e.highDamp[ch].process (fb - e.lowDamp[ch].process (fb));
             }
-
             const float fbIn[2] { e.crossFeedback[0] ? e.feedbackAmount[1] * damped[1] : e.feedbackAmount[0] * damped[0],
                                   e.crossFeedback[1] ? damped[0] * e.feedbackAmount[0] : damped[1] * e.feedbackAmount[1] };
-
             for (int ch = 0; ch < 2; ++ch)
             {
-                const float x = std::isfinite (inputs[ch]) ? inputs[ch] * e.inputGain : 0.0f;
-                float y;
-                if (x > 0.0f)
-                {
-                    y = tanhf (x);
-                }
-                else
-                {
-                    const float p = 1.0f - e.drive;
-                    y = x / powf (powf (std::abs (x), p) + 1.0f, 1.0f / p);
-                }
-                const double h = e.lowCut[ch].process ((double) y);
-                const double g = e.highCut[ch].process ((double) (float) h);
-
-                auto& line = e.channel[ch];
+                const float in = ch == 0 ? left[i] : right[i], p = 1.0f - e.drive;
+                const float x = std::isfinite (in) ? in * e.inputGain : 0.0f;
+                const float y = x > 0.0f ? tanhf (x) : x / powf (powf (std::abs (x), p) + 1.0f, 1.0f / p);
+                const double g = e.highCut[ch].process ((double) (float) e.lowCut[ch].process ((double) y));
                 if (! e.loopActive[ch])
                 {
+                    auto& line = e.channel[ch];
                     const int w = line.writeIndex % line.length;
                     line.buffer[(size_t) w] = fbIn[ch] + (float) g;
-                    line.writeIndex = w + 1;
-                    line.loopPosition = (float) line.writeIndex;
+                    line.loopPosition = (float) (line.writeIndex = w + 1);
                 }
             }
-
             left[i] = (leftSum + fbOut[0]) * wet + left[i] * dry;
             right[i] = (rightSum + fbOut[1]) * wet + right[i] * dry;
         }
     }
 
+    /** A loop speed of 0 plays no loop, a negative one plays it in reverse. Hard pans: taps panned hard to
+        one side, one of them silent, reads that add nothing. */
     struct Scenario
     {
-        float drive;
-        bool loopAfterwards;
-        bool reverse;
-        float loopSpeed;
-        // Taps panned hard to one side, one of them silent: reads that add nothing.
+        float drive, loopSpeed;
         bool hardPans = false;
     };
 
-    void configure (DelayEngine& e, juce::Random& r, const Scenario& scenario, double sampleRate)
+    void configure (DelayEngine& e, int seed, const Scenario& scenario, double sampleRate)
     {
+        e.prepare (sampleRate);
+        juce::Random r (seed);
         for (int ch = 0; ch < 2; ++ch)
         {
             for (int k = 0; k < 3; ++k)
             {
                 e.tapTimeMs[ch][k] = r.nextFloat() * 1200.0f;
                 e.tapGain[ch][k] = scenario.hardPans && k == 1 ? 0.0f : r.nextFloat();
-                const float angle = scenario.hardPans ? (float) ((ch + k) % 2) * 1.5707964f : r.nextFloat() * 1.5707964f;
+                const float angle = (scenario.hardPans ? (float) ((ch + k) % 2) : r.nextFloat()) * 1.5707964f;
                 e.tapPanLeft[ch][k] = scenario.hardPans ? 1.0f - (float) ((ch + k) % 2) : std::cos (angle);
                 e.tapPanRight[ch][k] = scenario.hardPans ? (float) ((ch + k) % 2) : std::sin (angle);
             }
@@ -167,124 +117,90 @@ namespace
             // Shape 11 is none of the eleven: the LFO holds its value.
             e.lfoShape[ch] = r.nextInt (12);
             e.lfo[ch].setRate (r.nextFloat() * 16.0f);
-            e.lfo[ch].random.setSeed (77 + ch);
+            e.lfo[ch].random.setSeed (77 + ch); // both engines alike: the LFO seeds itself randomly
             e.lowCut[ch].setCoefficients (Biquad::highPass, 200.0 / sampleRate);
             e.highCut[ch].setCoefficients (Biquad::lowPass, 9000.0 / sampleRate);
         }
         e.drive = scenario.drive;
         e.inputGain = 0.8f;
+        e.loopReverse = scenario.loopSpeed < 0.0f;
+        e.loopSpeed = std::abs (scenario.loopSpeed);
     }
-}
 
-/** Feeds two engines, set up alike for the scenario, the same blocks of noise of random sizes,
-    switches both into the scenario's loop at loopBlock, and hands each block's two outputs to check. */
-template <typename ProcessFirst, typename ProcessSecond, typename Check>
-void runSideBySide (DelayEngine& first, DelayEngine& second, ProcessFirst processFirst, ProcessSecond processSecond,
-                    const Scenario& scenario, double sampleRate, int settingsSeed, int numBlocks, int loopBlock, Check check)
-{
-    first.prepare (sampleRate);
-    second.prepare (sampleRate);
-    juce::Random firstSettings (settingsSeed), secondSettings (settingsSeed);
-    configure (first, firstSettings, scenario, sampleRate);
-    configure (second, secondSettings, scenario, sampleRate);
+    using Process = std::function<void (DelayEngine&, float*, float*, int)>;
+    const Process engineProcess = [] (DelayEngine& e, float* l, float* r, int n) { e.process (l, r, n, 0.6f, 0.9f); };
 
-    juce::ScopedNoDenormals noDenormals;
-    juce::Random noise (99);
-
-    for (int block = 0; block < numBlocks; ++block)
+    /** Feeds two engines, set up alike, the same blocks of noise of random sizes, switches both into the
+        scenario's loop at loopBlock, and returns the largest difference between their outputs (bitwise
+        different counts as infinite, so that wide and plain builds must agree to the bit). */
+    float runSideBySide (DelayEngine& first, DelayEngine& second, const Process& processSecond, const Scenario& scenario,
+                         double sampleRate, int seed, int numBlocks, int loopBlock, bool bitwise)
     {
-        if (block == loopBlock && scenario.loopAfterwards)
+        float worst = 0.0f;
+        configure (first, seed, scenario, sampleRate);
+        configure (second, seed, scenario, sampleRate);
+        juce::ScopedNoDenormals noDenormals;
+        juce::Random noise (99);
+        for (int block = 0; block < numBlocks; ++block)
         {
-            for (auto* e : { &first, &second })
-            {
-                e->loopActive[0] = e->loopActive[1] = true;
-                e->loopReverse = scenario.reverse;
-                e->loopSpeed = scenario.loopSpeed;
-            }
+            if (block == loopBlock && scenario.loopSpeed != 0.0f)
+                first.loopActive[0] = first.loopActive[1] = second.loopActive[0] = second.loopActive[1] = true;
+            const int n = 1 + noise.nextInt (700);
+            std::vector<float> a ((size_t) n * 2), b;
+            for (auto& x : a)
+                x = noise.nextFloat() * 2.0f - 1.0f;
+            b = a;
+            engineProcess (first, a.data(), a.data() + n, n);
+            processSecond (second, b.data(), b.data() + n, n);
+            if (bitwise && std::memcmp (a.data(), b.data(), a.size() * sizeof (float)) != 0)
+                return INFINITY;
+            for (size_t i = 0; i < a.size(); ++i)
+                worst = std::max (worst, std::abs (a[i] - b[i]));
         }
-
-        const int n = 1 + noise.nextInt (700);
-        std::vector<float> l ((size_t) n), r ((size_t) n);
-        for (int i = 0; i < n; ++i)
-        {
-            l[(size_t) i] = noise.nextFloat() * 2.0f - 1.0f;
-            r[(size_t) i] = noise.nextFloat() * 2.0f - 1.0f;
-        }
-        auto l2 = l, r2 = r;
-
-        processFirst (first, l.data(), r.data(), n);
-        processSecond (second, l2.data(), r2.data(), n);
-        check (block, l, r, l2, r2);
+        return worst;
     }
 }
 
-static const auto engineProcess = [] (DelayEngine& e, float* l, float* r, int n) { e.process (l, r, n, 0.6f, 0.9f); };
-
-/** Every case runs at 44.1, 48 and 96 kHz. */
-class DelayEngineReference : public ::testing::TestWithParam<double>
-{
-};
-
+class DelayEngineReference : public ::testing::TestWithParam<double> {};
 INSTANTIATE_TEST_SUITE_P (SampleRates, DelayEngineReference, ::testing::Values (44100.0, 48000.0, 96000.0));
 
 TEST_P (DelayEngineReference, FastPathStaysWithinOneMillionthOfThePlainArithmetic)
 {
-    const Scenario scenarios[] { { 0.0f, false, false, 1.0f }, { 0.5f, true, false, 1.0f }, { 0.37f, true, true, 0.73f },
-                                 { 1.0f, true, false, 2.0f }, { 0.8f, false, false, 1.0f }, { 0.5f, true, false, 1.0f, true } };
-
+    const Scenario scenarios[] { { 0.0f, 0.0f }, { 0.5f, 1.0f }, { 0.37f, -0.73f }, { 1.0f, 2.0f }, { 0.8f, 0.0f }, { 0.5f, 1.0f, true } };
     for (size_t s = 0; s < std::size (scenarios); ++s)
     {
         DelayEngine fast, plain;
-        float worst = 0.0f;
-        runSideBySide (fast, plain, engineProcess,
-                       [] (DelayEngine& e, float* l, float* r, int n) { plainProcess (e, l, r, n, 0.6f, 0.9f); },
-                       scenarios[s], GetParam(), 1234 + (int) s, 400, 250,
-                       [&worst] (int, const auto& l, const auto& r, const auto& l2, const auto& r2)
-                       {
-                           for (size_t i = 0; i < l.size(); ++i)
-                               worst = std::max ({ worst, std::abs (l[i] - l2[i]), std::abs (r[i] - r2[i]) });
-                       });
-
-        EXPECT_LE (worst, 1e-6f) << "scenario " << s;
+        EXPECT_LE (runSideBySide (fast, plain, plainProcess, scenarios[s], GetParam(), 1234 + (int) s, 400, 250, false), 1e-6f) << "scenario " << s;
     }
 }
 
 TEST_P (DelayEngineReference, WideAndPlainBuildsGiveTheSameSamples)
 {
-    if (! DelayEngine().useWideInstructions)
-        GTEST_SKIP() << "no AVX2 on this processor";
-
-    const Scenario scenarios[] { { 0.0f, true, false, 1.0f }, { 0.37f, true, true, 0.73f }, { 0.5f, false, false, 1.0f },
-                                 { 0.5f, true, false, 1.0f, true } };
-
+    // The last scenario's loop step is not a number and takes the loop origin with it: every read point is
+    // then outside the lines and each read falls back to one-by-one, in both builds alike.
+    const Scenario scenarios[] { { 0.0f, 1.0f }, { 0.37f, -0.73f }, { 0.5f, 0.0f }, { 0.5f, 1.0f, true }, { 0.5f, std::nanf ("") } };
     for (size_t s = 0; s < std::size (scenarios); ++s)
     {
         DelayEngine wide, plain;
-        wide.useWideInstructions = true;
         plain.useWideInstructions = false;
-        runSideBySide (wide, plain, engineProcess, engineProcess, scenarios[s], GetParam(), 55 + (int) s, 300, 200,
-                       [s] (int block, const auto& l, const auto& r, const auto& l2, const auto& r2)
-                       {
-                           ASSERT_EQ (l, l2) << "scenario " << s << ", block " << block;
-                           ASSERT_EQ (r, r2) << "scenario " << s << ", block " << block;
-                       });
+        EXPECT_EQ (runSideBySide (wide, plain, engineProcess, scenarios[s], GetParam(), 55 + (int) s, s < 4 ? 300 : 12, s < 4 ? 200 : 4, true), 0.0f) << "scenario " << s;
+        EXPECT_EQ (std::isnan (wide.channel[0].loopPosition), s == 4);
     }
 }
 
-TEST_P (DelayEngineReference, LoopPositionThatIsNotANumberReadsInsideTheLines)
+TEST_P (DelayEngineReference, BlockSizeDoesNotChangeTheOutput)
 {
-    // A loop step that is not a number takes the loop origin with it: every read point is then
-    // outside the lines and each read falls back to one-by-one, in both builds alike.
-    DelayEngine wide, plain;
-    wide.useWideInstructions = DelayEngine().useWideInstructions;
-    plain.useWideInstructions = false;
-    runSideBySide (wide, plain, engineProcess, engineProcess, { 0.5f, true, false, std::nanf ("") }, GetParam(), 7, 12, 4,
-                   [] (int block, const auto& l, const auto& r, const auto& l2, const auto& r2)
-                   {
-                       ASSERT_EQ (0, std::memcmp (l.data(), l2.data(), l.size() * sizeof (float))) << "block " << block;
-                       ASSERT_EQ (0, std::memcmp (r.data(), r2.data(), r.size() * sizeof (float))) << "block " << block;
-                   });
-    EXPECT_TRUE (std::isnan (wide.channel[0].loopPosition));
+    // The second engine takes each block in pieces; the loop starts halfway.
+    for (int piece : { 1, 7, 64, 333 })
+    {
+        DelayEngine whole, pieces;
+        const Process inPieces = [piece] (DelayEngine& e, float* l, float* r, int n)
+        {
+            for (int s = 0; s < n; s += piece)
+                e.process (l + s, r + s, std::min (piece, n - s), 0.6f, 0.9f);
+        };
+        EXPECT_EQ (runSideBySide (whole, pieces, inPieces, { 0.4f, 1.0f }, GetParam(), 3 + piece, 80, 40, true), 0.0f) << "pieces of " << piece;
+    }
 }
 
 TEST (DelayEngineMending, SamplesJustWrittenAcrossTheLineEndAreMended)
@@ -294,38 +210,13 @@ TEST (DelayEngineMending, SamplesJustWrittenAcrossTheLineEndAreMended)
     DelayEngine e;
     e.prepare (48000.0);
     auto& line = e.channel[1];
-    const int length = line.length;
+    const int length = line.length, written[] { 0, 1, 2, length - 7, length - 6, length - 2, length - 1 };
     line.writeIndex = 3;
-    const int written[] { 0, 1, 2, length - 7, length - 6, length - 2, length - 1 };
     for (const int position : written)
         line.buffer[(size_t) position] = position % 2 == 0 ? std::nanf ("") : -INFINITY;
     line.buffer[(size_t) length - 4] = 0.25f;
-
     e.replaceNonFiniteState (10);
-
     for (const int position : written)
         EXPECT_EQ (0.0f, line.buffer[(size_t) position]) << "position " << position;
-    EXPECT_EQ (0.25f, line.buffer[(size_t) length - 4]);
-    EXPECT_EQ (0.0f, line.buffer[(size_t) length]);
-}
-
-TEST_P (DelayEngineReference, BlockSizeDoesNotChangeTheOutput)
-{
-    // The second engine takes each block in pieces; the loop starts halfway.
-    for (int piece : { 1, 7, 64, 333 })
-    {
-        DelayEngine whole, pieces;
-        runSideBySide (whole, pieces, engineProcess,
-                       [piece] (DelayEngine& e, float* l, float* r, int n)
-                       {
-                           for (int s = 0; s < n; s += piece)
-                               e.process (l + s, r + s, std::min (piece, n - s), 0.6f, 0.9f);
-                       },
-                       { 0.4f, true, false, 1.0f }, GetParam(), 3 + piece, 80, 40,
-                       [piece] (int block, const auto& l, const auto& r, const auto& l2, const auto& r2)
-                       {
-                           ASSERT_EQ (l, l2) << "pieces of " << piece << ", block " << block;
-                           ASSERT_EQ (r, r2) << "pieces of " << piece << ", block " << block;
-                       });
-    }
+    EXPECT_TRUE (line.buffer[(size_t) length - 4] == 0.25f && line.buffer[(size_t) length] == 0.0f);
 }
