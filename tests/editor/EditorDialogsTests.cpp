@@ -8,27 +8,22 @@ TEST (EditorDialogs, AQuestionAnswersWhenAButtonIsPressedAndNeverAfterItsOwnerIs
     WidgetTest::ignoreXErrors();
     juce::Component owner;
     std::vector<bool> answers;
-    const auto openAlert = [] { return dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent()); };
-
+    const auto openAlert = [] { pumpMessages (30); return dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent()); };
     {
         corvantis::AsyncEditorDialogs dialogs (owner);
         for (auto* button : { "Cancel", "OK" })
         {
             dialogs.confirm ("Reload preset", "Reload?", [&answers] (bool ok) { answers.push_back (ok); });
-            pumpMessages (30);
             ASSERT_NE (openAlert(), nullptr);
             openAlert()->triggerButtonClick (button);
-            pumpMessages (30);
         }
+        EXPECT_EQ (openAlert(), nullptr);
         EXPECT_EQ (answers, std::vector<bool> ({ false, true }));
 
         dialogs.confirm ("Delete preset", "Delete?", [&answers] (bool ok) { answers.push_back (ok); });
         dialogs.inform ("Save Preset", "Not saved.", [&answers] { answers.push_back (true); });
-        pumpMessages (30);
         ASSERT_NE (openAlert(), nullptr);
     }
-
-    pumpMessages (30);
     EXPECT_EQ (openAlert(), nullptr);
     EXPECT_EQ (answers.size(), 2u);
 }

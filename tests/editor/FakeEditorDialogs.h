@@ -3,11 +3,9 @@
 #include "editor/EditorDialogs.h"
 
 /** Answers every dialog at once, as set up by the test, and records what the user would have been shown. */
-class FakeEditorDialogs : public corvantis::EditorDialogs
+struct FakeEditorDialogs : public corvantis::EditorDialogs
 {
-public:
-    void chooseFile (const juce::String& title, const juce::File&, const juce::String&, int flags,
-                     std::function<void (const juce::File&)> onChosen) override
+    void chooseFile (const juce::String& title, const juce::File&, const juce::String&, int flags, std::function<void (const juce::File&)> onChosen) override
     {
         chooserTitles.add (title);
         chooserFlags = flags;
