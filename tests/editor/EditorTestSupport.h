@@ -1,7 +1,5 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include "TestSupport.h"
 #include "widgets/WidgetTestSupport.h"
 #include "editor/BrindlexAudioProcessorEditor.h"
@@ -24,11 +22,7 @@ protected:
     explicit EditorTest (const std::function<void (const juce::File&)>& prepareFolder) : processor (prepareFolder) {}
 
     void SetUp() override { openEditor(); }
-    void TearDown() override
-    {
-        closeEditor();
-        juce::ModifierKeys::currentModifiers = {};
-    }
+    void TearDown() override { closeEditor(); }
 
     void openEditor()
     {
@@ -52,7 +46,6 @@ protected:
     void showOnDesktop()
     {
         WidgetTest::ignoreXErrors();
-        editor->setTopLeftPosition (0, 0);
         editor->setVisible (true);
         editor->addToDesktop (0);
         ASSERT_NE (editor->getPeer(), nullptr);
@@ -63,7 +56,8 @@ protected:
         for (auto* p : processor->paramTable)
             if (p->paramID == id)
                 return p;
-        return ADD_FAILURE() << "no parameter " << id, nullptr;
+        ADD_FAILURE() << "no parameter " << id;
+        return nullptr;
     }
 
     TestProcessor processor;
@@ -76,16 +70,8 @@ struct MouseDriver
 {
     void moveTo (juce::Point<float> p) { send (p, {}); }
     void press (juce::Point<float> p) { send (p, juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier)); }
-    void click (juce::Point<float> p)
-    {
-        moveTo (p);
-        press (p);
-        moveTo (p);
-        time += 1000; // keeps the next click from counting as a double-click
-    }
-
+    void click (juce::Point<float> p) { moveTo (p); press (p); moveTo (p); time += 1000; } // 1 s apart: no double-clicks
     static juce::Point<float> centreOf (const juce::Component& c) { return c.getBounds().toFloat().getCentre(); }
-
     void send (juce::Point<float> p, juce::ModifierKeys mods)
     {
         juce::ModifierKeys::currentModifiers = mods;

