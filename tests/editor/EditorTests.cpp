@@ -46,6 +46,7 @@ TEST_F (EditorTest, TheCornerKeepsTheAspectRatioAndTheMinimumSizeAndResetRestore
 
     drag ({ -1000.0f, -600.0f });
     EXPECT_EQ (editor->getBounds().getBottomRight(), juce::Point<int> (745, 380));
+    EXPECT_EQ (juce::Point<int> (limits.getMinimumWidth(), limits.getMinimumHeight()), juce::Point<int> (745, 380)); // also for a host's resize
 
     editor->resetSizeButton->triggerClick();
     pumpMessages (50);
