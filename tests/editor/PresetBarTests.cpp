@@ -1,28 +1,21 @@
 #include "EditorTestSupport.h"
 #include "FakeEditorDialogs.h"
-#include <optional>
 
-// The preset bar and the preset browser, driven through the real editor over real preset files.
-namespace
-{
-    const char* const presetNames[] = { "00 - INIT", "01 - One", "02 - Two", "03 - Three", "04 - Four" };
-
-    float wetOfPreset (int index) { return 0.1f + 0.2f * (float) index; }
-
-    void writePresets (const juce::File& base)
-    {
-        const auto folder = base.getChildFile ("Corvantis/Presets/Brindlex/Factory");
-        folder.createDirectory();
-        for (int i = 0; i < 5; ++i)
-            folder.getChildFile (juce::String (presetNames[i]) + ".aup")
-                .replaceWithText ("<Brindlex_Preset presetName=\"" + juce::String (presetNames[i]) + "\" Wet=\"" + juce::String (wetOfPreset (i)) + "\"/>");
-    }
-}
+// The preset bar and the preset browser, driven through the real editor over five real preset files.
+static float wetOfPreset (int index) { return 0.1f + 0.2f * (float) index; }
 
 class PresetBarTest : public EditorTest
 {
 protected:
-    PresetBarTest() : EditorTest (writePresets) {}
+    PresetBarTest() : EditorTest ([] (const juce::File& base)
+    {
+        const char* const names[] = { "00 - INIT", "01 - One", "02 - Two", "03 - Three", "04 - Four" };
+        const auto folder = base.getChildFile ("Corvantis/Presets/Brindlex/Factory");
+        folder.createDirectory();
+        for (int i = 0; i < 5; ++i)
+            folder.getChildFile (juce::String (names[i]) + ".aup")
+                .replaceWithText ("<Brindlex_Preset presetName=\"" + juce::String (names[i]) + "\" Wet=\"" + juce::String (wetOfPreset (i)) + "\"/>");
+    }) {}
 
     void SetUp() override
     {
@@ -32,32 +25,26 @@ protected:
     }
 
     /** Clicks and lets the browser's asynchronous change messages arrive. */
-    void click (std::unique_ptr<KT_TextButton>& button)
-    {
-        editor->buttonClicked (button.get());
-        pumpMessages (30);
-    }
+    void click (std::unique_ptr<KT_TextButton>& button) { editor->buttonClicked (button.get()); pumpMessages (30); }
+    void answerAndClick (bool ok, std::unique_ptr<KT_TextButton>& button) { dialogs->answerOk = ok; click (button); }
 
-    float wet() { return parameter ("WET")->getValue(); }
-
-    /** The browser, its text and the processor agree on the preset at `index`; the file's Wet value is loaded. */
-    void expectSelected (int index, std::optional<float> presetWet = {})
+    /** The browser, its text and the processor agree on the preset at `index`; WET holds `presetWet`. */
+    void expectSelected (int index, float presetWet)
     {
         EXPECT_EQ (editor->presetMenu.currentIndex, index);
         EXPECT_EQ (editor->presetMenu.getText(), editor->presetMenu.nameAt (index));
         EXPECT_EQ (processor->currentPresetIndex.load(), (float) index);
-        EXPECT_NEAR (wet(), presetWet.value_or (wet()), 1e-6f);
+        EXPECT_NEAR (parameter ("WET")->getValue(), presetWet, 1e-6f);
     }
 
     FakeEditorDialogs* dialogs = nullptr;
 };
 
-TEST_F (PresetBarTest, PreviousAndNextWrapAndTheBrowserMenuLoads)
+TEST_F (PresetBarTest, PreviousAndNextWrapTheBrowserMenuLoadsAndReloadRestoresTheFileOnOkOnly)
 {
     click (editor->prevButton);
     expectSelected (4, wetOfPreset (4));
     EXPECT_EQ (editor->currentPresetName, "04 - Four");
-
     click (editor->nextButton);
     expectSelected (0, wetOfPreset (0));
 
@@ -68,6 +55,13 @@ TEST_F (PresetBarTest, PreviousAndNextWrapAndTheBrowserMenuLoads)
         pumpMessages (30);
         expectSelected (2, wetOfPreset (2));
     }
+
+    parameter ("WET")->setValue (0.9f);
+    answerAndClick (false, editor->reloadButton);
+    EXPECT_FLOAT_EQ (parameter ("WET")->getValue(), 0.9f);
+    answerAndClick (true, editor->reloadButton);
+    expectSelected (2, wetOfPreset (2));
+    EXPECT_EQ (dialogs->questions.size(), 2);
 }
 
 TEST_F (PresetBarTest, SaveWritesAPresetWithoutEditorSizeListsAndSelectsIt)
@@ -85,7 +79,7 @@ TEST_F (PresetBarTest, SaveWritesAPresetWithoutEditorSizeListsAndSelectsIt)
     EXPECT_FALSE (xml->hasAttribute ("CurrentWidth") || xml->hasAttribute ("CurrentHeight"));
     EXPECT_NEAR (xml->getDoubleAttribute ("Wet"), 0.33, 1e-6);
     EXPECT_EQ (processor->presetName, "My Echo");
-    expectSelected (editor->presetMenu.presetNames.indexOf ("My Echo"));
+    expectSelected (editor->presetMenu.presetNames.indexOf ("My Echo"), 0.33f);
     EXPECT_TRUE (dialogs->messages.isEmpty());
 }
 
@@ -96,13 +90,10 @@ TEST_F (PresetBarTest, DeleteOfTheFirstOfThreeMovesToTheLastAndCancelKeepsTheFil
     editor->presetMenu.setPresetFolder (processor->settings.presetsPath);
     const juce::File first (editor->presetMenu.pathAt (0));
 
-    dialogs->answerOk = false;
-    click (editor->delButton);
+    answerAndClick (false, editor->delButton);
     EXPECT_TRUE (first.existsAsFile());
+    answerAndClick (true, editor->delButton);
 
-    dialogs->answerOk = true;
-    click (editor->delButton);
-    ASSERT_EQ (dialogs->questions.size(), 2);
     EXPECT_EQ (dialogs->questions[1], "Do you want to permanently delete 00 - INIT?");
     EXPECT_FALSE (first.exists());
     EXPECT_EQ (editor->presetMenu.presetNames, juce::StringArray ({ "01 - One", "02 - Two" }));
@@ -113,11 +104,8 @@ TEST_F (PresetBarTest, ACancelledSaveWritesNothingAndAFailedSaveOrDeleteSaysSoAn
 {
     const auto before = editor->presetMenu.presetNames;
     click (editor->saveButton);
-    EXPECT_EQ (editor->presetMenu.presetNames, before);
-
     dialogs->fileToChoose = processor.folder.getChildFile ("missing/Lost.aup");
     click (editor->saveButton);
-    EXPECT_FALSE (dialogs->fileToChoose.exists());
     EXPECT_NE (processor->presetName, "Lost");
 
     // A folder now stands where the current preset was, with a file in it: the preset cannot be removed.
@@ -130,7 +118,7 @@ TEST_F (PresetBarTest, ACancelledSaveWritesNothingAndAFailedSaveOrDeleteSaysSoAn
     EXPECT_TRUE (dialogs->messages[0].contains ("Lost.aup") && dialogs->messages[0].contains ("not saved"));
     EXPECT_TRUE (dialogs->messages[1].contains ("00 - INIT.aup") && dialogs->messages[1].contains ("not deleted"));
     EXPECT_EQ (editor->presetMenu.presetNames, before);
-    expectSelected (0);
+    expectSelected (0, wetOfPreset (0));
 }
 
 TEST_F (PresetBarTest, RandomKeepsLockedLoopAndLinkValuesAndEndsSyncSwitchesOnOrOff)
@@ -143,10 +131,7 @@ TEST_F (PresetBarTest, RandomKeepsLockedLoopAndLinkValuesAndEndsSyncSwitchesOnOr
 
     for (int round = 0; round < 3; ++round)
     {
-        std::vector<float> before;
-        for (auto* p : processor->paramTable)
-            before.push_back (p->getValue());
-
+        const auto before = valuesOf (*processor);
         click (editor->randButton);
 
         for (auto* p : processor->paramTable)
@@ -162,16 +147,29 @@ TEST_F (PresetBarTest, RandomKeepsLockedLoopAndLinkValuesAndEndsSyncSwitchesOnOr
     }
 }
 
-TEST_F (PresetBarTest, ReloadRestoresTheFileOnOkOnly)
+// The dialogs users see: asynchronous alert windows that answer later and close with their owner.
+TEST (EditorDialogs, AQuestionAnswersWhenAButtonIsPressedAndNeverAfterItsOwnerIsGone)
 {
-    parameter ("WET")->setValue (0.9f);
+    juce::ScopedJuceInitialiser_GUI gui;
+    WidgetTest::ignoreXErrors();
+    juce::Component owner;
+    std::vector<bool> answers;
+    const auto openAlert = [] { pumpMessages (30); return dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent()); };
+    {
+        corvantis::AsyncEditorDialogs dialogs (owner);
+        for (auto* button : { "Cancel", "OK" })
+        {
+            dialogs.confirm ("Reload preset", "Reload?", [&answers] (bool ok) { answers.push_back (ok); });
+            ASSERT_NE (openAlert(), nullptr);
+            openAlert()->triggerButtonClick (button);
+        }
+        EXPECT_EQ (openAlert(), nullptr);
+        EXPECT_EQ (answers, std::vector<bool> ({ false, true }));
 
-    dialogs->answerOk = false;
-    click (editor->reloadButton);
-    EXPECT_FLOAT_EQ (wet(), 0.9f);
-
-    dialogs->answerOk = true;
-    click (editor->reloadButton);
-    expectSelected (0, wetOfPreset (0));
-    EXPECT_EQ (dialogs->questions.size(), 2);
+        dialogs.confirm ("Delete preset", "Delete?", [&answers] (bool ok) { answers.push_back (ok); });
+        dialogs.inform ("Save Preset", "Not saved.", [&answers] { answers.push_back (true); });
+        ASSERT_NE (openAlert(), nullptr);
+    }
+    EXPECT_EQ (openAlert(), nullptr);
+    EXPECT_EQ (answers.size(), 2u);
 }
