@@ -120,8 +120,10 @@ TEST (InfoHover, EveryControlShowsItsDescriptionWhileTheMouseIsOver)
 
     juce::Label info;
 
-    for (auto [component, hover] : controls)
+    for (const auto& control : controls)
     {
+        auto* component = control.first;
+        auto* hover = control.second;
         component->setSize (100, 40);
         info.setText ("previous", juce::dontSendNotification);
         hover->description = "Feedback amount";
