@@ -152,6 +152,10 @@ private:
 
     inline double readTable (const double* table, float at) const noexcept
     {
+        // A position that is not a number, or beyond what an int holds, has no integer part: it reads the start.
+        if (! (at > -2.0e9f && at < 2.0e9f))
+            at = 0.0f;
+
         const int j = (int) at;
         const int a = wrapIndex (j);
         const int b = wrapIndex (j + 1);
