@@ -89,10 +89,10 @@ EOF
 }
 
 build_suite() {
-    cmake --build "$build" --parallel 3 --target BrindlexTests BrindlexHostTests >"$1" 2>&1
+    cmake --build "$build" --parallel 3 --target BrindlexTests BrindlexHostTests BrindlexRealtimeTests >"$1" 2>&1
 }
 
-# Runs both test programs through CTest under a virtual display; prints the failed tests. Tests that fail
+# Runs the test programs through CTest under a virtual display; prints the failed tests. Tests that fail
 # are run once more, one at a time: a fault counts as caught only by a test that fails both times (a test
 # that passes the second time is listed as flaky and does not count).
 run_suite() {
