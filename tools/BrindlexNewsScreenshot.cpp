@@ -5,11 +5,8 @@
 #include <iostream>
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#if JUCE_LINUX
- #include <dlfcn.h>
-#endif
-
 #include "MessagePump.h"
+#include "ToolSupport.h"
 #include "editor/BrindlexAudioProcessorEditor.h"
 #include "newsfeed/LoopbackHttpServer.h"
 
@@ -27,20 +24,6 @@ namespace
   <NEWS_ITEM newsID="10" newsRead="0" isForThisPlugin="0"/>
 </NEWSFEED>
 )";
-
-    /** On a bare Xvfb display JUCE's window code asks for atoms that no window manager created; the default
-        Xlib error handler would end the process, so this one ignores such errors as a host's does. */
-    void ignoreXErrors()
-    {
-       #if JUCE_LINUX
-        using ErrorHandler = int (*) (void*, void*);
-        using SetErrorHandler = ErrorHandler (*) (ErrorHandler);
-
-        if (auto* x11 = dlopen ("libX11.so.6", RTLD_LAZY))
-            if (auto* setHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
-                setHandler ([] (void*, void*) { return 0; });
-       #endif
-    }
 
     template <typename Condition>
     bool pumpUntil (Condition condition, int timeOutMs)
@@ -117,7 +100,7 @@ int main (int argc, char** argv)
     }
 
     const juce::ScopedJuceInitialiser_GUI juceInit;
-    ignoreXErrors();
+    ToolSupport::ignoreXErrors();
 
     const auto target = juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
 

@@ -3,34 +3,8 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <iostream>
-#if JUCE_LINUX
- #include <dlfcn.h>
-#endif
+#include "ToolSupport.h"
 #include "editor/BrindlexAudioProcessorEditor.h"
-
-namespace
-{
-    /** A bare Xvfb display has no window manager, so JUCE asks for atoms no one made; Xlib's default handler would
-        end the process over it. Hosts and JUCE applications install a handler of their own; this tool is neither. */
-    void ignoreXErrors()
-    {
-       #if JUCE_LINUX
-        using ErrorHandler = int (*) (void*, void*);
-        using SetErrorHandler = ErrorHandler (*) (ErrorHandler);
-
-        if (auto* x11 = dlopen ("libX11.so.6", RTLD_LAZY))
-            if (auto* setHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
-                setHandler ([] (void*, void*) { return 0; });
-       #endif
-    }
-
-    bool writePng (const juce::Image& image, const juce::File& file)
-    {
-        file.deleteFile();
-        juce::FileOutputStream out (file);
-        return out.openedOk() && juce::PNGImageFormat().writeImageToStream (image, out);
-    }
-}
 
 int main (int argc, char* argv[])
 {
@@ -48,7 +22,7 @@ int main (int argc, char* argv[])
     }
 
     juce::ScopedJuceInitialiser_GUI juceInit;
-    ignoreXErrors();
+    ToolSupport::ignoreXErrors();
 
     // A scratch folder instead of the user's settings and presets; no news service.
     const auto scratch = juce::File::createTempFile ("brindlex-shots");
@@ -69,7 +43,7 @@ int main (int argc, char* argv[])
         editor.timerCallback();
 
         editor.showAboutOverlay();
-        ok = writePng (editor.createComponentSnapshot (editor.getLocalBounds()), outputFolder.getChildFile ("about.png"));
+        ok = ToolSupport::save (editor.createComponentSnapshot (editor.getLocalBounds()), outputFolder.getChildFile ("about.png"));
         editor.aboutOverlay.setVisible (false);
 
         // The framework's own title bar stands in for the native one, which a snapshot cannot show; off the desktop,
@@ -84,7 +58,7 @@ int main (int argc, char* argv[])
         window.removeFromDesktop();
         window.setUsingNativeTitleBar (false);
         window.setContentComponentSize (panelSize.getWidth(), panelSize.getHeight());
-        ok = writePng (window.createComponentSnapshot (window.getLocalBounds()), outputFolder.getChildFile ("settings.png")) && ok;
+        ok = ToolSupport::save (window.createComponentSnapshot (window.getLocalBounds()), outputFolder.getChildFile ("settings.png")) && ok;
         window.setVisible (false);
 
         processor.editorBeingDeleted (owner.get());
