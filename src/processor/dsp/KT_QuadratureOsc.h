@@ -1,7 +1,10 @@
 #pragma once
 
 #include "KT_ModSource.h"
+#include "VectorTypes.h"
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace corvantis
@@ -50,20 +53,9 @@ public:
         if (readsTable (shapeToUse))
         {
             const double* table = tables[(size_t) shapeToUse]->data();
-            const float size = (float) tableSize;
-            const float step = increment;
-            float p = phase;
+            for (int start = 0; start < numTicks; start += maxTicksAtOnce)
+                readTableBlock (table, values + start, std::min (maxTicksAtOnce, numTicks - start));
 
-            for (int i = 0; i < numTicks; ++i)
-            {
-                values[i] = readTable (table, p);
-                p += step;
-
-                if (p >= size)
-                    p = completeCycle (p);
-            }
-
-            phase = p;
             value = values[numTicks - 1];
             return;
         }
@@ -148,6 +140,60 @@ private:
             p += n;
         const int wrapped = (int) p;
         return (unsigned) wrapped < (unsigned) tableSize ? wrapped : 0;
+    }
+
+    static constexpr int maxTicksAtOnce = 64;
+
+    /** Up to maxTicksAtOnce table ticks. The phase runs on serially first; then the table is read
+        four points at a time, each lane as readTable reads it, where all four lie in the table. */
+    inline void readTableBlock (const double* table, double* values, int numTicks) noexcept
+    {
+        alignas (16) float positions[maxTicksAtOnce + 3];
+        const float size = (float) tableSize;
+        const float step = increment;
+        float p = phase;
+        for (int i = 0; i < numTicks; ++i)
+        {
+            positions[i] = p;
+            p += step;
+
+            if (p >= size)
+                p = completeCycle (p);
+        }
+        phase = p;
+
+        for (int i = numTicks; i % 4 != 0; ++i)
+            positions[i] = 0.0f;
+
+        const int4 sizes = int4 {} + tableSize;
+        for (int i = 0; i < numTicks; i += 4)
+        {
+            float4 at;
+            std::memcpy (&at, positions + i, sizeof (at));
+            const int4 inside = at >= float4 {} && at < float4 {} + size;
+            double4 result;
+
+            if ((inside[0] & inside[1] & inside[2] & inside[3]) != 0)
+            {
+                const int4 a = __builtin_convertvector (at, int4);
+                const int4 next = a + 1;
+                const int4 b = next == sizes ? int4 {} : next;
+                const float4 f = at - __builtin_convertvector (a, float4);
+                const double4 first { table[a[0]], table[a[1]], table[a[2]], table[a[3]] };
+                const double4 second { table[b[0]], table[b[1]], table[b[2]], table[b[3]] };
+                const double4 mix = __builtin_convertvector (f, double4) * second
+                                  + __builtin_convertvector (1.0f - f, double4) * first;
+                result = __builtin_convertvector (__builtin_convertvector (mix, float4), double4);
+            }
+            else
+            {
+                for (int lane = 0; lane < 4; ++lane)
+                    result[lane] = readTable (table, at[lane]);
+            }
+
+            const int count = std::min (4, numTicks - i);
+            std::memcpy (values + i, &result, sizeof (double) * (size_t) count);
+        }
     }
 
     inline double readTable (const double* table, float at) const noexcept

@@ -86,3 +86,30 @@ TEST (Lfo, RandomHoldsOneValuePerCycleAndSmoothRandomGlidesToIt)
     osc.tickShapeBlock (KT_QuadratureOsc::sine, smooth.data(), 5000);
     EXPECT_TRUE (osc.phase >= 0.0f && osc.phase < 4096.0f && std::isfinite (osc.value));
 }
+
+TEST (Lfo, TicksInBlocksGiveWhatSingleTicksGive)
+{
+    // A negative rate walks the phase below the table, where reads take the one-by-one way.
+    for (float rate : { 3.7f, -2.5f })
+    {
+        for (int shape = KT_QuadratureOsc::sine; shape <= KT_QuadratureOsc::smoothRandom; ++shape)
+        {
+            KT_QuadratureOsc single, block;
+            for (auto* osc : { &single, &block })
+            {
+                osc->setSampleRate (1000.0);
+                osc->setRate (rate);
+                osc->random.setSeed (5);
+                osc->phase = rate > 0.0f ? 4000.5f : 100.5f;
+            }
+            std::vector<double> expected (301), values (301);
+            for (auto& v : expected)
+            {
+                single.tickShape (shape);
+                v = single.value;
+            }
+            block.tickShapeBlock (shape, values.data(), 301);
+            EXPECT_EQ (values, expected) << "shape " << shape << " at rate " << rate;
+        }
+    }
+}
