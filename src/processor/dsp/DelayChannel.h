@@ -2,6 +2,7 @@
 
 #include "VectorTypes.h"
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 /** One channel's delay line: a ring of samples, where the next sample is written, and the read origin
@@ -29,7 +30,7 @@ struct DelayChannel
 
     // Always inlined: the wide build passes eight-lane vectors, which a call compiled for another
     // instruction set would not receive intact.
-    [[gnu::always_inline]] inline ReadPoints pointsFrom (float8 origin, float8 d) const noexcept
+    [[gnu::always_inline]] static inline void pointsFrom (float8 origin, float8 d, int length, ReadPoints& points) noexcept
     {
         const float8 lengths = float8 {} + (float) length;
         const float8 zero {};
@@ -40,8 +41,8 @@ struct DelayChannel
         const int8 whole = __builtin_convertvector (p, int8);
         const float8 fraction = p - __builtin_convertvector (whole, float8);
         const int8 intLengths = int8 {} + length;
-        const int8 index = whole >= intLengths ? whole - intLengths : whole;
-        return { index, fraction };
+        points.index = whole >= intLengths ? whole - intLengths : whole;
+        points.fraction = fraction;
     }
 
     /** The linearly interpolated value of one of eight read points. */
@@ -82,6 +83,39 @@ struct DelayChannel
         values = (1.0f - f) * first + f * second;
     }
 
+    /** The linearly interpolated values of eight samples' read points, lane by lane: values[k] holds
+        lane k of points[0] to points[7]. Every index must lie in the line (see markFarthest). A lane
+        whose indices follow one another through the eight samples (set in runs) reads two stretches of
+        the line; any other lane reads sample by sample. Each value is computed as readPoint computes it. */
+    [[gnu::always_inline]] inline void readEightSamples (const ReadPoints* points, const int8& runs, float8 (&values)[8]) const noexcept
+    {
+        const float8 rows[8] { points[0].fraction, points[1].fraction, points[2].fraction, points[3].fraction,
+                               points[4].fraction, points[5].fraction, points[6].fraction, points[7].fraction };
+        float8 fractions[8];
+        transposeEight (rows, fractions);
+
+        const float* data = buffer.get();
+        for (int lane = 0; lane < 8; ++lane)
+        {
+            float8 first, second;
+            if (runs[lane] != 0)
+            {
+                const float* start = data + points[0].index[lane];
+                std::memcpy (&first, start, sizeof (first));
+                std::memcpy (&second, start + 1, sizeof (second));
+            }
+            else
+            {
+                for (int s = 0; s < 8; ++s)
+                {
+                    first[s] = data[points[s].index[lane]];
+                    second[s] = data[points[s].index[lane] + 1];
+                }
+            }
+            values[lane] = (1.0f - fractions[lane]) * first + fractions[lane] * second;
+        }
+    }
+
     /** Where the next sample goes: the write index brought into the line. */
     inline int writePosition() const noexcept
     {
@@ -93,13 +127,6 @@ struct DelayChannel
         return w;
     }
 
-    /** Moves the write index past the sample that goes to writePosition(). */
-    inline void advanceWrite() noexcept
-    {
-        writeIndex = writePosition() + 1;
-        loopPosition = (float) writeIndex;
-    }
-
     /** Stores a sample at a write position, and in the mirror slot when it is the first one. */
     inline void store (int position, float x) noexcept
     {
@@ -108,15 +135,16 @@ struct DelayChannel
             buffer[(size_t) length] = x;
     }
 
-    /** Moves the loop origin by one loop step, keeping it within the line so that it never stalls. */
-    inline void advanceLoop (float step) noexcept
+    /** A loop origin moved by one loop step, kept within a line of the given length so that it never stalls. */
+    static inline float stepLoop (float position, float step, int length) noexcept
     {
         const float len = (float) length;
-        loopPosition += step;
-        if (loopPosition >= len)
-            loopPosition -= len;
-        else if (loopPosition < 0.0f)
-            loopPosition += len;
+        position += step;
+        if (position >= len)
+            position -= len;
+        else if (position < 0.0f)
+            position += len;
+        return position;
     }
 
     int length = 0;

@@ -48,6 +48,27 @@ namespace
 #endif
     }
 
+    /** count (at most eight) samples from x, zeros in the places after them. */
+    [[gnu::always_inline]] inline float8 loadEight (const float* x, int count) noexcept
+    {
+        float8 v {};
+        if (count == 8)
+            std::memcpy (&v, x, sizeof (v));
+        else
+            for (int s = 0; s < count; ++s)
+                v[s] = x[s];
+        return v;
+    }
+
+    [[gnu::always_inline]] inline void storeEight (float* x, float8 v, int count) noexcept
+    {
+        if (count == 8)
+            std::memcpy (x, &v, sizeof (v));
+        else
+            for (int s = 0; s < count; ++s)
+                x[s] = v[s];
+    }
+
     [[gnu::always_inline]] inline float4 lowHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 0, 1, 2, 3); }
     [[gnu::always_inline]] inline float4 highHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 4, 5, 6, 7); }
 }
@@ -249,101 +270,130 @@ template <bool loopL, bool loopR>
         }
     }
 
-    unsigned8 farthestL {}, farthestR {};
-
-    // First pass: tap-time glides, and from them and the lines' positions every read point of the
-    // chunk; the positions move on as the writes (or the loop) will move them.
+    // The glides first, on their own so that their state stays in registers. The left glides step
+    // towards their new targets, once for the first reads (and the feedback tap) and again for the
+    // taps' second reads. The right taps first step towards the previous sample's targets, then
+    // towards the new ones; the right feedback tap steps once, towards its new target.
+    float8 firstSteps[chunkSize], secondSteps[chunkSize];
     for (int i = 0; i < numSamples; ++i)
     {
         const float mL = modulationOf[0][i];
         const float mR = modulationOf[1][i];
         const float8 modulation { mL, mL, mL, mL, mR, mR, mR, mR };
 
-        // The left glides step towards their new targets, once for the first reads (and the
-        // feedback tap) and again for the taps' second reads. The right taps first step towards the
-        // previous sample's targets, then towards the new ones; the right feedback tap steps once,
-        // towards its new target.
         const float8 newTarget = limitTimes (depth * modulation + times);
         const float8 first = coeff * current + gain * (leftLanes ? newTarget : target);
         const float8 second = coeff * (rightFeedbackLane ? current : first) + gain * newTarget;
         current = leftFeedbackLane ? first : second;
         target = newTarget;
-
-        // Each tap pair's first right read goes with the left loop switch and its second left read
-        // with the right one; the switches only ever differ in tests.
-        const float originL = loopL ? lineL.loopPosition : (float) lineL.writeIndex;
-        const float originR = loopR ? lineR.loopPosition : (float) lineR.writeIndex;
-        const float originRForLeftMode = loopL ? lineR.loopPosition : (float) lineR.writeIndex;
-        const float originLForRightMode = loopR ? lineL.loopPosition : (float) lineL.writeIndex;
-
-        readPoints[0][i] = lineL.pointsFrom (float8 { originL, originL, originL, originL, originLForRightMode,
-                                                      originLForRightMode, originLForRightMode, originLForRightMode },
-                                             delaysOf (lowHalf (first), lowHalf (current), rate));
-        readPoints[1][i] = lineR.pointsFrom (float8 { originRForLeftMode, originRForLeftMode, originRForLeftMode,
-                                                      originRForLeftMode, originR, originR, originR, originR },
-                                             delaysOf (highHalf (first), highHalf (current), rate));
-        DelayChannel::markFarthest (readPoints[0][i], farthestL);
-        DelayChannel::markFarthest (readPoints[1][i], farthestR);
-
-        if (loopL)
-        {
-            lineL.advanceLoop (loopStep);
-        }
-        else
-        {
-            writePositions[0][i] = lineL.writePosition();
-            lineL.advanceWrite();
-        }
-
-        if (loopR)
-        {
-            lineR.advanceLoop (loopStep);
-        }
-        else
-        {
-            writePositions[1][i] = lineR.writePosition();
-            lineR.advanceWrite();
-        }
+        firstSteps[i] = first;
+        secondSteps[i] = current;
     }
 
-    bool allInside = true;
-    for (int lane = 0; lane < 8; ++lane)
-        allInside = allInside && farthestL[lane] < (unsigned) lineL.length && farthestR[lane] < (unsigned) lineR.length;
+    unsigned8 farthestL {}, farthestR {};
 
-    // Second pass: the samples. Every read of a sample comes before that sample's writes. The left
-    // line's points hold its first reads in lanes 0-3 and its second reads in lanes 4-7; so do the
-    // right line's. Lane 3 of the left first reads and lane 7 of the right second reads are the
-    // feedback taps. Only a read position that is not a number needs the one-by-one reads.
-    for (int i = 0; i < numSamples; ++i)
+    // Per eight samples of the chunk, the lanes whose read index steps on by exactly one from sample
+    // to sample; and the shortest delay read. They decide how the reads can be made.
+    const int8 everyLane = int8 {} - 1;
+    int8 previousL {}, previousR {};
+    float8 shortest = float8 {} + INFINITY;
+
+    // The lines' positions in locals, so that the stores of the read points do not make the compiler
+    // fetch them anew for every sample. nextL is the write index, the origin of the reads.
+    const int lengthL = lineL.length, lengthR = lineR.length;
+    int nextL = lineL.writeIndex, nextR = lineR.writeIndex;
+    int positionL = lineL.writePosition(), positionR = lineR.writePosition();
+    float loopOriginL = lineL.loopPosition, loopOriginR = lineR.loopPosition;
+
+    // Then from the glides and the lines' positions every read point of the chunk; the positions
+    // move on as the writes (or the loop) will move them.
+    for (int start = 0; start < numSamples; start += 8)
     {
-        const auto& pointsL = readPoints[0][i];
-        const auto& pointsR = readPoints[1][i];
+        int8 runL = everyLane, runR = everyLane;
+        const int end = std::min (numSamples, start + 8);
+        for (int i = start; i < end; ++i)
+        {
+            const float8 first = firstSteps[i];
+            const float8 second = secondSteps[i];
 
-        float8 valuesL, valuesR;
-        if (allInside)
-        {
-            lineL.readAll (pointsL, valuesL);
-            lineR.readAll (pointsR, valuesR);
-        }
-        else
-        {
-            for (int lane = 0; lane < 8; ++lane)
+            // Each tap pair's first right read goes with the left loop switch and its second left read
+            // with the right one; the switches only ever differ in tests.
+            const float originL = loopL ? loopOriginL : (float) nextL;
+            const float originR = loopR ? loopOriginR : (float) nextR;
+            const float originRForLeftMode = loopL ? loopOriginR : (float) nextR;
+            const float originLForRightMode = loopR ? loopOriginL : (float) nextL;
+
+            const float8 delaysL = delaysOf (lowHalf (first), lowHalf (second), rate);
+            const float8 delaysR = delaysOf (highHalf (first), highHalf (second), rate);
+            auto& pointsL = readPoints[0][i];
+            auto& pointsR = readPoints[1][i];
+            DelayChannel::pointsFrom (float8 { originL, originL, originL, originL, originLForRightMode,
+                                               originLForRightMode, originLForRightMode, originLForRightMode },
+                                      delaysL, lengthL, pointsL);
+            DelayChannel::pointsFrom (float8 { originRForLeftMode, originRForLeftMode, originRForLeftMode,
+                                               originRForLeftMode, originR, originR, originR, originR },
+                                      delaysR, lengthR, pointsR);
+            DelayChannel::markFarthest (pointsL, farthestL);
+            DelayChannel::markFarthest (pointsR, farthestR);
+
+            shortest = delaysL < shortest ? delaysL : shortest;
+            shortest = delaysR < shortest ? delaysR : shortest;
+            if (i > start)
             {
-                valuesL[lane] = lineL.readPoint (pointsL, lane);
-                valuesR[lane] = lineR.readPoint (pointsR, lane);
+                runL &= pointsL.index == previousL + 1;
+                runR &= pointsR.index == previousR + 1;
+            }
+            previousL = pointsL.index;
+            previousR = pointsR.index;
+
+            if (loopL)
+            {
+                loopOriginL = DelayChannel::stepLoop (loopOriginL, loopStep, lengthL);
+            }
+            else
+            {
+                writePositions[0][i] = positionL;
+                nextL = positionL + 1;
+                positionL = nextL >= lengthL ? nextL - lengthL : nextL;
+            }
+
+            if (loopR)
+            {
+                loopOriginR = DelayChannel::stepLoop (loopOriginR, loopStep, lengthR);
+            }
+            else
+            {
+                writePositions[1][i] = positionR;
+                nextR = positionR + 1;
+                positionR = nextR >= lengthR ? nextR - lengthR : nextR;
             }
         }
 
-        // Lane k holds tap k's pair into the left output, lane 4 + k its pair into the right one.
-        const float8 pairs = valuesL * gainsL + valuesR * gainsR;
-        const float leftSum = ((0.0f + pairs[0]) + pairs[1]) + pairs[2];
-        const float rightSum = ((0.0f + pairs[4]) + pairs[5]) + pairs[6];
+        runs[0][start / 8] = runL;
+        runs[1][start / 8] = runR;
+    }
 
-        const float fbL = valuesL[3];
-        const float fbR = valuesR[7];
-        const float fbOutL = fbLevelL * fbL;
-        const float fbOutR = fbLevelR * fbR;
+    // The write index past the chunk's last write, and the loop origin past its last step.
+    if (loopL)
+        lineL.loopPosition = loopOriginL;
+    else if (numSamples > 0)
+        lineL.loopPosition = (float) (lineL.writeIndex = nextL);
+    if (loopR)
+        lineR.loopPosition = loopOriginR;
+    else if (numSamples > 0)
+        lineR.loopPosition = (float) (lineR.writeIndex = nextR);
 
+    bool allInside = true;
+    float nearest = INFINITY;
+    for (int lane = 0; lane < 8; ++lane)
+    {
+        allInside = allInside && farthestL[lane] < (unsigned) lineL.length && farthestR[lane] < (unsigned) lineR.length;
+        nearest = std::min (nearest, shortest[lane]);
+    }
+
+    // The samples' damped feedback goes into the lines (nothing is written in loop mode).
+    auto feedBack = [&] (int i, float fbL, float fbR) noexcept
+    {
         const float2 feedback { fbL, fbR };
         const float2 damped = dampStage (feedback - dampStage (feedback, lowG, lowReciprocal, lowState),
                                          highG, highReciprocal, highState);
@@ -356,9 +406,90 @@ template <bool loopL, bool loopR>
             lineL.store (writePositions[0][i], fbInL + stagedInput[0][i]);
         if (! loopR)
             lineR.store (writePositions[1][i], fbInR + stagedInput[1][i]);
+    };
 
-        left[i] = (leftSum + fbOutL) * wet + left[i] * dry;
-        right[i] = (rightSum + fbOutR) * wet + right[i] * dry;
+    // Second pass: the samples. Every read of a sample comes before that sample's writes. The left
+    // line's points hold its first reads in lanes 0-3 and its second reads in lanes 4-7; so do the
+    // right line's. Lane 3 of the left first reads and lane 7 of the right second reads are the
+    // feedback taps.
+    //
+    // All reads of the chunk can come first, eight samples at a time, when none of them reaches a sample
+    // that the chunk itself writes: when every delay is longer than the chunk, or nothing is written.
+    // A delay shorter than 5 s never reaches round the line to the chunk's writes.
+    const bool writesAheadOfReads = (loopL && loopR) || (! loopL && ! loopR && nearest > (float) (numSamples + 2));
+    if (allInside && writesAheadOfReads)
+    {
+        // A last, partial eight reads its lanes one by one from padded points, which stay in the line.
+        if (numSamples % 8 != 0)
+        {
+            for (int i = numSamples; i % 8 != 0; ++i)
+                readPoints[0][i] = readPoints[1][i] = DelayChannel::ReadPoints {};
+            runs[0][numSamples / 8] = runs[1][numSamples / 8] = int8 {};
+        }
+
+        alignas (32) float feedbackTaps[2][chunkSize];
+        for (int i = 0; i < numSamples; i += 8)
+        {
+            float8 valuesL[8], valuesR[8];
+            lineL.readEightSamples (readPoints[0] + i, runs[0][i / 8], valuesL);
+            lineR.readEightSamples (readPoints[1] + i, runs[1][i / 8], valuesR);
+
+            // Tap k's pair into the left output from lanes k, into the right one from lanes 4 + k. The
+            // left output is stored before the right input is read: they may be the same samples.
+            const int count = std::min (8, numSamples - i);
+            const float8 leftSum = ((0.0f + (valuesL[0] * gainsL[0] + valuesR[0] * gainsR[0]))
+                                    + (valuesL[1] * gainsL[1] + valuesR[1] * gainsR[1]))
+                                 + (valuesL[2] * gainsL[2] + valuesR[2] * gainsR[2]);
+            const float8 outL = (leftSum + fbLevelL * valuesL[3]) * wet + loadEight (left + i, count) * dry;
+            storeEight (left + i, outL, count);
+
+            const float8 rightSum = ((0.0f + (valuesL[4] * gainsL[4] + valuesR[4] * gainsR[4]))
+                                     + (valuesL[5] * gainsL[5] + valuesR[5] * gainsR[5]))
+                                  + (valuesL[6] * gainsL[6] + valuesR[6] * gainsR[6]);
+            const float8 outR = (rightSum + fbLevelR * valuesR[7]) * wet + loadEight (right + i, count) * dry;
+            storeEight (right + i, outR, count);
+
+            std::memcpy (feedbackTaps[0] + i, &valuesL[3], sizeof (float8));
+            std::memcpy (feedbackTaps[1] + i, &valuesR[7], sizeof (float8));
+        }
+
+        for (int i = 0; i < numSamples; ++i)
+            feedBack (i, feedbackTaps[0][i], feedbackTaps[1][i]);
+    }
+    else
+    {
+        // Short delays read what the chunk has just written: sample by sample. Only a read position
+        // that is not a number needs the one-by-one reads.
+        for (int i = 0; i < numSamples; ++i)
+        {
+            const auto& pointsL = readPoints[0][i];
+            const auto& pointsR = readPoints[1][i];
+
+            float8 valuesL, valuesR;
+            if (allInside)
+            {
+                lineL.readAll (pointsL, valuesL);
+                lineR.readAll (pointsR, valuesR);
+            }
+            else
+            {
+                for (int lane = 0; lane < 8; ++lane)
+                {
+                    valuesL[lane] = lineL.readPoint (pointsL, lane);
+                    valuesR[lane] = lineR.readPoint (pointsR, lane);
+                }
+            }
+
+            // Lane k holds tap k's pair into the left output, lane 4 + k its pair into the right one.
+            const float8 pairs = valuesL * gainsL + valuesR * gainsR;
+            const float leftSum = ((0.0f + pairs[0]) + pairs[1]) + pairs[2];
+            const float rightSum = ((0.0f + pairs[4]) + pairs[5]) + pairs[6];
+
+            feedBack (i, valuesL[3], valuesR[7]);
+
+            left[i] = (leftSum + fbLevelL * valuesL[3]) * wet + left[i] * dry;
+            right[i] = (rightSum + fbLevelR * valuesR[7]) * wet + right[i] * dry;
+        }
     }
 
     for (int k = 0; k < 4; ++k)

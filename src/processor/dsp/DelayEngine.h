@@ -78,4 +78,7 @@ private:
     // the audio, so they are worked out for the whole chunk before the samples flow.
     DelayChannel::ReadPoints readPoints[2][chunkSize] {};
     int writePositions[2][chunkSize] {};
+
+    // Per line and eight samples, the lanes whose read indices follow one another (all bits set).
+    int8 runs[2][chunkSize / 8] {};
 };

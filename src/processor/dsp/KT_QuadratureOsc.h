@@ -191,8 +191,10 @@ private:
                     result[lane] = readTable (table, at[lane]);
             }
 
-            const int count = std::min (4, numTicks - i);
-            std::memcpy (values + i, &result, sizeof (double) * (size_t) count);
+            if (numTicks - i >= 4)
+                std::memcpy (values + i, &result, sizeof (result));
+            else
+                std::memcpy (values + i, &result, sizeof (double) * (size_t) (numTicks - i));
         }
     }
 
