@@ -25,13 +25,15 @@ namespace
         return m < shortest ? shortest : m;
     }
 
-    /** Delays in samples of the glide states that one line reads, four from a and four from b: each
-        state in ms, widened to double, times the rate and 0.001, then rounded back to float. */
-    [[gnu::always_inline]] inline float8 delaysOf (float4 a, float4 b, double rate) noexcept
+    /** Tap times in ms as delays in samples: each lane widened to double, times the rate and 0.001,
+        then rounded back to float. */
+    [[gnu::always_inline]] inline float8 samplesOf (float8 ms, double rate) noexcept
     {
         const double4 r = double4 {} + rate;
-        const float4 first = __builtin_convertvector (__builtin_convertvector (a, double4) * r * 0.001, float4);
-        const float4 second = __builtin_convertvector (__builtin_convertvector (b, double4) * r * 0.001, float4);
+        const double4 low = widen (__builtin_shufflevector (ms, ms, 0, 1, 2, 3));
+        const double4 high = widen (__builtin_shufflevector (ms, ms, 4, 5, 6, 7));
+        const float4 first = __builtin_convertvector (low * r * 0.001, float4);
+        const float4 second = __builtin_convertvector (high * r * 0.001, float4);
         return __builtin_shufflevector (first, second, 0, 1, 2, 3, 4, 5, 6, 7);
     }
 
@@ -69,8 +71,6 @@ namespace
                 x[s] = v[s];
     }
 
-    [[gnu::always_inline]] inline float4 lowHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 0, 1, 2, 3); }
-    [[gnu::always_inline]] inline float4 highHalf (float8 x) noexcept { return __builtin_shufflevector (x, x, 4, 5, 6, 7); }
 }
 
 DelayEngine::DelayEngine()
@@ -153,8 +153,8 @@ void DelayEngine::prepare (double newSampleRate)
         const bool pair = i + 1 < numSamples;
         const float4 raw { left[i], right[i], pair ? left[i + 1] : 0.0f, pair ? right[i + 1] : 0.0f };
         const float4 x = raw - raw == float4 {} ? raw * gain : float4 {};
-        const float4 positive = __builtin_convertvector (Saturation::positiveTanh (__builtin_convertvector (x, double4)), float4);
-        const double4 y = __builtin_convertvector (x > float4 {} ? positive : negativeHalf (x), double4);
+        const float4 positive = __builtin_convertvector (Saturation::positiveTanh (widen (x)), float4);
+        const double4 y = widen (x > float4 {} ? positive : negativeHalf (x));
 
         driven[i] = __builtin_shufflevector (y, y, 0, 1);
         if (pair)
@@ -168,7 +168,7 @@ void DelayEngine::prepare (double newSampleRate)
         hpZ1 = hpB1 * y + hpZ2 - hpA1 * h;
         hpZ2 = hpB2 * y - hpA2 * h;
 
-        const double2 x = __builtin_convertvector (__builtin_convertvector (h, float2), double2);
+        const double2 x = widen (__builtin_convertvector (h, float2));
         const double2 g = lpB0 * x + lpZ1;
         lpZ1 = lpB1 * x + lpZ2 - lpA1 * g;
         lpZ2 = lpB2 * x - lpA2 * g;
@@ -238,12 +238,12 @@ template <bool loopL, bool loopR>
     float2 highState { highDamp[0].state, highDamp[1].state };
     const float2 lowG { lowDamp[0].g, lowDamp[1].g };
     const float2 highG { highDamp[0].g, highDamp[1].g };
-    const double2 lowReciprocal = 1.0 / (__builtin_convertvector (lowG, double2) + 1.0);
-    const double2 highReciprocal = 1.0 / (__builtin_convertvector (highG, double2) + 1.0);
+    const double2 lowReciprocal = 1.0 / (widen (lowG) + 1.0);
+    const double2 highReciprocal = 1.0 / (widen (highG) + 1.0);
 
     auto dampStage = [] (float2 x, float2 g, double2 reciprocal, float2& state) noexcept
     {
-        const float2 y = __builtin_convertvector (__builtin_convertvector (x * g + state, double2) * reciprocal, float2);
+        const float2 y = __builtin_convertvector (widen (x * g + state) * reciprocal, float2);
         state = (y + y) - state;
         return y;
     };
@@ -274,7 +274,7 @@ template <bool loopL, bool loopR>
     // towards their new targets, once for the first reads (and the feedback tap) and again for the
     // taps' second reads. The right taps first step towards the previous sample's targets, then
     // towards the new ones; the right feedback tap steps once, towards its new target.
-    float8 firstSteps[chunkSize], secondSteps[chunkSize];
+    float8 lineDelays[2][chunkSize];
     for (int i = 0; i < numSamples; ++i)
     {
         const float mL = modulationOf[0][i];
@@ -286,8 +286,12 @@ template <bool loopL, bool loopR>
         const float8 second = coeff * (rightFeedbackLane ? current : first) + gain * newTarget;
         current = leftFeedbackLane ? first : second;
         target = newTarget;
-        firstSteps[i] = first;
-        secondSteps[i] = current;
+
+        // Each line's delays: its glides' first steps in lanes 0-3 and their second steps in lanes 4-7.
+        const float8 firstDelays = samplesOf (first, rate);
+        const float8 secondDelays = samplesOf (current, rate);
+        lineDelays[0][i] = __builtin_shufflevector (firstDelays, secondDelays, 0, 1, 2, 3, 8, 9, 10, 11);
+        lineDelays[1][i] = __builtin_shufflevector (firstDelays, secondDelays, 4, 5, 6, 7, 12, 13, 14, 15);
     }
 
     unsigned8 farthestL {}, farthestR {};
@@ -313,9 +317,6 @@ template <bool loopL, bool loopR>
         const int end = std::min (numSamples, start + 8);
         for (int i = start; i < end; ++i)
         {
-            const float8 first = firstSteps[i];
-            const float8 second = secondSteps[i];
-
             // Each tap pair's first right read goes with the left loop switch and its second left read
             // with the right one; the switches only ever differ in tests.
             const float originL = loopL ? loopOriginL : (float) nextL;
@@ -323,8 +324,8 @@ template <bool loopL, bool loopR>
             const float originRForLeftMode = loopL ? loopOriginR : (float) nextR;
             const float originLForRightMode = loopR ? loopOriginL : (float) nextL;
 
-            const float8 delaysL = delaysOf (lowHalf (first), lowHalf (second), rate);
-            const float8 delaysR = delaysOf (highHalf (first), highHalf (second), rate);
+            const float8 delaysL = lineDelays[0][i];
+            const float8 delaysR = lineDelays[1][i];
             auto& pointsL = readPoints[0][i];
             auto& pointsR = readPoints[1][i];
             DelayChannel::pointsFrom (float8 { originL, originL, originL, originL, originLForRightMode,

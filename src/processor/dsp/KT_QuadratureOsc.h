@@ -181,9 +181,8 @@ private:
                 const float4 f = at - __builtin_convertvector (a, float4);
                 const double4 first { table[a[0]], table[a[1]], table[a[2]], table[a[3]] };
                 const double4 second { table[b[0]], table[b[1]], table[b[2]], table[b[3]] };
-                const double4 mix = __builtin_convertvector (f, double4) * second
-                                  + __builtin_convertvector (1.0f - f, double4) * first;
-                result = __builtin_convertvector (__builtin_convertvector (mix, float4), double4);
+                const double4 mix = widen (f) * second + widen (1.0f - f) * first;
+                result = widen (__builtin_convertvector (mix, float4));
             }
             else
             {
