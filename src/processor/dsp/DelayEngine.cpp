@@ -16,6 +16,12 @@
 
 namespace
 {
+    /** Each lane widened to double, exactly as __builtin_convertvector widens it. Written lane by lane,
+        which the compiler turns into one conversion instruction; it takes __builtin_convertvector apart
+        into pairs of lanes. */
+    [[gnu::always_inline]] inline double2 widen (float2 x) noexcept { return double2 { x[0], x[1] }; }
+    [[gnu::always_inline]] inline double4 widen (float4 x) noexcept { return double4 { x[0], x[1], x[2], x[3] }; }
+
     /** Modulated tap times, limited to what the line can hold. A NaN time lands on the longest time. */
     [[gnu::always_inline]] inline float8 limitTimes (float8 ms) noexcept
     {

@@ -181,8 +181,12 @@ private:
                 const float4 f = at - __builtin_convertvector (a, float4);
                 const double4 first { table[a[0]], table[a[1]], table[a[2]], table[a[3]] };
                 const double4 second { table[b[0]], table[b[1]], table[b[2]], table[b[3]] };
-                const double4 mix = widen (f) * second + widen (1.0f - f) * first;
-                result = widen (__builtin_convertvector (mix, float4));
+                // Widened lane by lane: the compiler makes one conversion of it, but pairs of lanes of
+                // __builtin_convertvector.
+                const float4 g = 1.0f - f;
+                const double4 mix = double4 { f[0], f[1], f[2], f[3] } * second + double4 { g[0], g[1], g[2], g[3] } * first;
+                const float4 rounded = __builtin_convertvector (mix, float4);
+                result = double4 { rounded[0], rounded[1], rounded[2], rounded[3] };
             }
             else
             {

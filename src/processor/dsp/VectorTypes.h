@@ -14,12 +14,6 @@ using double4 = double __attribute__ ((vector_size (32)));
 using int64x2 = long long __attribute__ ((vector_size (16)));
 using int64x4 = long long __attribute__ ((vector_size (32)));
 
-/** Each lane widened to double, exactly as __builtin_convertvector widens it. Written lane by lane,
-    which the compiler turns into one conversion instruction; it takes __builtin_convertvector apart
-    into pairs of lanes. */
-[[gnu::always_inline]] inline double2 widen (float2 x) noexcept { return double2 { x[0], x[1] }; }
-[[gnu::always_inline]] inline double4 widen (float4 x) noexcept { return double4 { x[0], x[1], x[2], x[3] }; }
-
 /** The columns of eight rows of eight lanes: columns[k][s] = rows[s][k]. */
 [[gnu::always_inline]] inline void transposeEight (const float8 (&rows)[8], float8 (&columns)[8]) noexcept
 {
