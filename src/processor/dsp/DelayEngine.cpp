@@ -115,7 +115,7 @@ void DelayEngine::prepare (double newSampleRate)
         filter.setCoefficients (Biquad::highPass, 30.0 / newSampleRate);
 }
 
-[[gnu::always_inline]] inline void DelayEngine::processInputStage (const float* left, const float* right, int numSamples) noexcept
+[[gnu::always_inline]] inline void DelayEngine::driveInput (const float* left, const float* right, int numSamples) noexcept
 {
     // Exponent of the negative half's soft clip; drive 0 and 50 % have exact shortcuts (a power
     // of 1 is the number itself, powers of 1/2 and 2 are a square root and a square).
@@ -140,18 +140,10 @@ void DelayEngine::prepare (double newSampleRate)
         return y;
     };
 
-    // Both channels' cut filters run side by side, one lane each, so their recursions overlap.
-    const double2 hpB0 { lowCut[0].b0, lowCut[1].b0 }, hpB1 { lowCut[0].b1, lowCut[1].b1 }, hpB2 { lowCut[0].b2, lowCut[1].b2 };
-    const double2 hpA1 { lowCut[0].a1, lowCut[1].a1 }, hpA2 { lowCut[0].a2, lowCut[1].a2 };
-    double2 hpZ1 { lowCut[0].z1, lowCut[1].z1 }, hpZ2 { lowCut[0].z2, lowCut[1].z2 };
-    const double2 lpB0 { highCut[0].b0, highCut[1].b0 }, lpB1 { highCut[0].b1, highCut[1].b1 }, lpB2 { highCut[0].b2, highCut[1].b2 };
-    const double2 lpA1 { highCut[0].a1, highCut[1].a1 }, lpA2 { highCut[0].a2, highCut[1].a2 };
-    double2 lpZ1 { highCut[0].z1, highCut[1].z1 }, lpZ2 { highCut[0].z2, highCut[1].z2 };
     const float gain = inputGain;
 
-    // The saturation first, two samples at a time with nothing carried over, so that its work
-    // overlaps; then the filters' recursions.
-    double2 driven[chunkSize];
+    // Two samples at a time, with nothing carried over, so that the work overlaps. The cut filters
+    // come later, sample by sample beside the feedback's damping, so that the two recursions overlap.
     for (int i = 0; i < numSamples; i += 2)
     {
         // A NaN or infinite input would stay in the lines and filters for good: the wet path hears
@@ -162,33 +154,9 @@ void DelayEngine::prepare (double newSampleRate)
         const float4 positive = __builtin_convertvector (Saturation::positiveTanh (widen (x)), float4);
         const double4 y = widen (x > float4 {} ? positive : negativeHalf (x));
 
-        driven[i] = __builtin_shufflevector (y, y, 0, 1);
+        drivenInput[i] = __builtin_shufflevector (y, y, 0, 1);
         if (pair)
-            driven[i + 1] = __builtin_shufflevector (y, y, 2, 3);
-    }
-
-    for (int i = 0; i < numSamples; ++i)
-    {
-        const double2 y = driven[i];
-        const double2 h = hpB0 * y + hpZ1;
-        hpZ1 = hpB1 * y + hpZ2 - hpA1 * h;
-        hpZ2 = hpB2 * y - hpA2 * h;
-
-        const double2 x = widen (__builtin_convertvector (h, float2));
-        const double2 g = lpB0 * x + lpZ1;
-        lpZ1 = lpB1 * x + lpZ2 - lpA1 * g;
-        lpZ2 = lpB2 * x - lpA2 * g;
-
-        stagedInput[0][i] = (float) g[0];
-        stagedInput[1][i] = (float) g[1];
-    }
-
-    for (int ch = 0; ch < 2; ++ch)
-    {
-        lowCut[ch].z1 = hpZ1[ch];
-        lowCut[ch].z2 = hpZ2[ch];
-        highCut[ch].z1 = lpZ1[ch];
-        highCut[ch].z2 = lpZ2[ch];
+            drivenInput[i + 1] = __builtin_shufflevector (y, y, 2, 3);
     }
 }
 
@@ -398,9 +366,29 @@ template <bool loopL, bool loopR>
         nearest = std::min (nearest, shortest[lane]);
     }
 
-    // The samples' damped feedback goes into the lines (nothing is written in loop mode).
+    // Both channels' cut filters run side by side, one lane each, so their recursions overlap.
+    const double2 hpB0 { lowCut[0].b0, lowCut[1].b0 }, hpB1 { lowCut[0].b1, lowCut[1].b1 }, hpB2 { lowCut[0].b2, lowCut[1].b2 };
+    const double2 hpA1 { lowCut[0].a1, lowCut[1].a1 }, hpA2 { lowCut[0].a2, lowCut[1].a2 };
+    double2 hpZ1 { lowCut[0].z1, lowCut[1].z1 }, hpZ2 { lowCut[0].z2, lowCut[1].z2 };
+    const double2 lpB0 { highCut[0].b0, highCut[1].b0 }, lpB1 { highCut[0].b1, highCut[1].b1 }, lpB2 { highCut[0].b2, highCut[1].b2 };
+    const double2 lpA1 { highCut[0].a1, highCut[1].a1 }, lpA2 { highCut[0].a2, highCut[1].a2 };
+    double2 lpZ1 { highCut[0].z1, highCut[1].z1 }, lpZ2 { highCut[0].z2, highCut[1].z2 };
+
+    // A sample's input through the cut filters, and its damped feedback, go into the lines (nothing
+    // is written in loop mode, but the filters run on).
     auto feedBack = [&] (int i, float fbL, float fbR) noexcept
     {
+        const double2 y = drivenInput[i];
+        const double2 h = hpB0 * y + hpZ1;
+        hpZ1 = hpB1 * y + hpZ2 - hpA1 * h;
+        hpZ2 = hpB2 * y - hpA2 * h;
+
+        const double2 x = widen (__builtin_convertvector (h, float2));
+        const double2 g = lpB0 * x + lpZ1;
+        lpZ1 = lpB1 * x + lpZ2 - lpA1 * g;
+        lpZ2 = lpB2 * x - lpA2 * g;
+        const float2 input = __builtin_convertvector (g, float2);
+
         const float2 feedback { fbL, fbR };
         const float2 damped = dampStage (feedback - dampStage (feedback, lowG, lowReciprocal, lowState),
                                          highG, highReciprocal, highState);
@@ -410,9 +398,9 @@ template <bool loopL, bool loopR>
         const float fbInR = crossR ? dampedL * amountL : dampedR * amountR;
 
         if (! loopL)
-            lineL.store (writePositions[0][i], fbInL + stagedInput[0][i]);
+            lineL.store (writePositions[0][i], fbInL + input[0]);
         if (! loopR)
-            lineR.store (writePositions[1][i], fbInR + stagedInput[1][i]);
+            lineR.store (writePositions[1][i], fbInR + input[1]);
     };
 
     // Second pass: the samples. Every read of a sample comes before that sample's writes. The left
@@ -511,12 +499,16 @@ template <bool loopL, bool loopR>
     {
         lowDamp[ch].state = lowState[ch];
         highDamp[ch].state = highState[ch];
+        lowCut[ch].z1 = hpZ1[ch];
+        lowCut[ch].z2 = hpZ2[ch];
+        highCut[ch].z1 = lpZ1[ch];
+        highCut[ch].z2 = lpZ2[ch];
     }
 }
 
 [[gnu::always_inline]] inline void DelayEngine::runChunk (float* left, float* right, int numSamples, float dry, float wet) noexcept
 {
-    processInputStage (left, right, numSamples);
+    driveInput (left, right, numSamples);
 
     if (loopActive[0])
     {

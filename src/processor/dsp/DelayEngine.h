@@ -66,13 +66,13 @@ private:
     void processChunkPlain (float* left, float* right, int numSamples, float dry, float wet) noexcept;
     void processChunkWide (float* left, float* right, int numSamples, float dry, float wet) noexcept;
     void runChunk (float* left, float* right, int numSamples, float dry, float wet) noexcept;
-    void processInputStage (const float* left, const float* right, int numSamples) noexcept;
+    void driveInput (const float* left, const float* right, int numSamples) noexcept;
 
     template <bool loopL, bool loopR>
     void processChunk (float* left, float* right, int numSamples, float dry, float wet) noexcept;
 
-    // The input stage of the current chunk (drive and cuts), ready to be written into the lines.
-    float stagedInput[2][chunkSize] {};
+    // The current chunk's input after the drive, both channels side by side, on its way to the cut filters.
+    double2 drivenInput[chunkSize] {};
 
     // Where the current chunk reads and writes: its tap times and line positions do not depend on
     // the audio, so they are worked out for the whole chunk before the samples flow.
