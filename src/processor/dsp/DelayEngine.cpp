@@ -446,10 +446,11 @@ template <bool loopL, bool loopR>
 
             std::memcpy (feedbackTaps[0] + i, &valuesL[3], sizeof (float8));
             std::memcpy (feedbackTaps[1] + i, &valuesR[7], sizeof (float8));
-        }
 
-        for (int i = 0; i < numSamples; ++i)
-            feedBack (i, feedbackTaps[0][i], feedbackTaps[1][i]);
+            // The feedback's recursions of these eight samples, which the next eight's reads can overlap.
+            for (int s = i; s < std::min (numSamples, i + 8); ++s)
+                feedBack (s, feedbackTaps[0][s], feedbackTaps[1][s]);
+        }
     }
     else
     {
