@@ -283,6 +283,21 @@ template <bool loopL, bool loopR>
     int positionL = lineL.writePosition(), positionR = lineR.writePosition();
     float loopOriginL = lineL.loopPosition, loopOriginR = lineR.loopPosition;
 
+    // A line's positions past a sample: the loop origin one step on, or the write position one on.
+    auto moveOn = [loopStep] (bool loop, float& loopOrigin, int& next, int& position, int length, int& written) noexcept
+    {
+        if (loop)
+        {
+            loopOrigin = DelayChannel::stepLoop (loopOrigin, loopStep, length);
+        }
+        else
+        {
+            written = position;
+            next = position + 1;
+            position = next >= length ? next - length : next;
+        }
+    };
+
     // Then from the glides and the lines' positions every read point of the chunk; the positions
     // move on as the writes (or the loop) will move them.
     for (int start = 0; start < numSamples; start += 8)
@@ -321,27 +336,8 @@ template <bool loopL, bool loopR>
             previousL = pointsL.index;
             previousR = pointsR.index;
 
-            if (loopL)
-            {
-                loopOriginL = DelayChannel::stepLoop (loopOriginL, loopStep, lengthL);
-            }
-            else
-            {
-                writePositions[0][i] = positionL;
-                nextL = positionL + 1;
-                positionL = nextL >= lengthL ? nextL - lengthL : nextL;
-            }
-
-            if (loopR)
-            {
-                loopOriginR = DelayChannel::stepLoop (loopOriginR, loopStep, lengthR);
-            }
-            else
-            {
-                writePositions[1][i] = positionR;
-                nextR = positionR + 1;
-                positionR = nextR >= lengthR ? nextR - lengthR : nextR;
-            }
+            moveOn (loopL, loopOriginL, nextL, positionL, lengthL, writePositions[0][i]);
+            moveOn (loopR, loopOriginR, nextR, positionR, lengthR, writePositions[1][i]);
         }
 
         runs[0][start / 8] = runL;
