@@ -6,11 +6,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 out=$(realpath -m "${1:-docs/news-menu.png}")
-build=${BRINDLEX_BUILD_DIR:-build}
-
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build "$build" --parallel "$(nproc)" --target BrindlexNewsScreenshot
-tool=$(find "$build" -name BrindlexNewsScreenshot -type f -perm -u+x | head -n 1)
-
 mkdir -p "$(dirname "$out")"
-xvfb-run -a -s "-screen 0 1920x1080x24" "$tool" "$out"
+bash scripts/render-with-tool.sh BrindlexNewsScreenshot "$out"

@@ -6,10 +6,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 out=$(realpath -m "${1:-docs}")
-build=${BRINDLEX_BUILD_DIR:-build}
-
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build "$build" --parallel "$(nproc)" --target BrindlexPictures
-tool=$(find "$build" -name BrindlexPictures -type f -perm -u+x | head -n 1)
-
-xvfb-run -a -s "-screen 0 1920x1080x24" "$tool" resources/presets/Factory "$out"
+bash scripts/render-with-tool.sh BrindlexPictures resources/presets/Factory "$out"
