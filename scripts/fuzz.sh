@@ -38,9 +38,14 @@ for target in $targets; do
     echo "== $target: $targetRuns inputs"
     "build-asan/fuzz/$target" "$work" "fuzz/corpus/$target" \
         -runs="$targetRuns" -max_len=65536 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
-        -artifact_prefix="$findings/$target-" || failed+=("$target")
+        -artifact_prefix="$findings/$target-" 2>&1 | tee "$findings/$target.log" || failed+=("$target")
 done
 
+# The report of a finding is printed again at the end, where it is not lost among the other targets' output.
+for target in "${failed[@]}"; do
+    echo "== $target: the end of its output (all of it in $findings/$target.log)" >&2
+    grep -v -E '^#[0-9]+' "$findings/$target.log" | tail -n 60 >&2
+done
 if [ ${#failed[@]} -gt 0 ]; then
     echo "fuzz.sh: findings from ${failed[*]} (inputs in $findings)" >&2
     exit 1
