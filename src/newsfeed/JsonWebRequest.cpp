@@ -1,5 +1,7 @@
 #include "JsonWebRequest.h"
 
+#include <limits>
+
 void JsonWebRequest::Cancellation::cancel()
 {
     const juce::ScopedLock sl (lock);
@@ -44,12 +46,19 @@ namespace
         return host == "invalid" || host.endsWith (".invalid");
     }
 
-    /** True when no list or object in the text is nested deeper than the limit. Strings, which the
-        framework's parser also accepts in single quotes, are skipped. */
-    bool nestingWithin (const juce::String& text, int limit)
+    /** Refuses what the framework's parser cannot take safely: lists and objects nested deeper than
+        the limit (it recurses once per level), and runs of digits beyond the largest 64-bit integer
+        (it reads a number's whole part into one, which would overflow). Digits after a decimal point
+        are exempt: the parser reads those as a double. Strings, which the parser also accepts in
+        single quotes, are skipped. */
+    juce::Result checkForm (const juce::String& text, int depthLimit)
     {
+        constexpr auto largest = std::numeric_limits<juce::int64>::max();
+        const auto isDigit = [] (juce::juce_wchar c) { return c >= '0' && c <= '9'; };
         int depth = 0;
-        juce::juce_wchar quote = 0;
+        juce::int64 whole = 0;
+        bool fraction = false;
+        juce::juce_wchar quote = 0, previous = 0;
 
         for (auto p = text.getCharPointer(); ! p.isEmpty();)
         {
@@ -62,22 +71,42 @@ namespace
                 else if (c == quote)
                     quote = 0;
             }
+            else if (isDigit (c))
+            {
+                if (! isDigit (previous))
+                {
+                    fraction = previous == '.';
+                    whole = 0;
+                }
+
+                if (! fraction)
+                {
+                    const int digit = (int) (c - '0');
+
+                    if (whole > (largest - digit) / 10)
+                        return juce::Result::fail ("Answer holds a number too long");
+
+                    whole = whole * 10 + digit;
+                }
+            }
             else if (c == '"' || c == '\'')
             {
                 quote = c;
             }
             else if (c == '[' || c == '{')
             {
-                if (++depth > limit)
-                    return false;
+                if (++depth > depthLimit)
+                    return juce::Result::fail ("Answer nested too deeply");
             }
             else if (c == ']' || c == '}')
             {
                 depth = juce::jmax (0, depth - 1);
             }
+
+            previous = c;
         }
 
-        return true;
+        return juce::Result::ok();
     }
 }
 
@@ -88,8 +117,8 @@ juce::Result JsonWebRequest::parseBody (const juce::String& text, juce::var& res
     if (text.getNumBytesAsUTF8() > (size_t) maxBodyBytes)
         return juce::Result::fail ("Answer too large");
 
-    if (! nestingWithin (text, maxBodyDepth))
-        return juce::Result::fail ("Answer nested too deeply");
+    if (const auto form = checkForm (text, maxBodyDepth); form.failed())
+        return form;
 
     return juce::JSON::parse (text, result);
 }

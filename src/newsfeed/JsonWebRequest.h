@@ -61,8 +61,9 @@ public:
     /** Deepest nesting of lists and objects accepted in an answer. */
     static constexpr int maxBodyDepth = 32;
 
-    /** Parses an answer's text. The framework's parser recurses once per nesting level, so text nested
-        deeper than maxBodyDepth, or longer than maxBodyBytes, is refused before it gets there. */
+    /** Parses an answer's text. The framework's parser recurses once per nesting level and reads a
+        number's whole part into a 64-bit integer, so text nested deeper than maxBodyDepth, a whole
+        part beyond that integer's range, or text longer than maxBodyBytes is refused before it gets there. */
     static juce::Result parseBody (const juce::String& text, juce::var& result);
 
     /** The base address joined with an endpoint path by exactly one "/". */

@@ -26,7 +26,7 @@ TEST (JsonWebRequest, JoinsAddressesWithOneSlashAndSendsTheHeadersMergedByKeyInA
     EXPECT_EQ (requests[0].headers["X-Brindlex-Test"], "a b c");
 }
 
-TEST (JsonWebRequest, AnswersAreParsedWithinBoundsOfSizeAndDepth)
+TEST (JsonWebRequest, AnswersAreParsedWithinBoundsOfSizeDepthAndDigits)
 {
     std::string megabyte ("[");
     for (int i = 0; i < 200000; ++i)
@@ -41,6 +41,9 @@ TEST (JsonWebRequest, AnswersAreParsedWithinBoundsOfSizeAndDepth)
         { "200,000 nested lists", 200, std::string (200000, '['), false, "Answer nested too deeply" },
         { "a megabyte of numbers", 200, megabyte + "1]", false, "Answer too large" },
         { "nested a little", 200, "[[[{\"a\":[1]}]]]", true, "" },
+        { "a whole part beyond 64 bits", 200, "[-9223372036854775808]", false, "Answer holds a number too long" },
+        { "long digits in 64 bits, strings and fractions", 200,
+          R"([{"id": 9223372036854775807, "t": "12345678901234567890", "x": -123456789.12345678901234567890}])", true, "" },
     };
 
     for (const auto& c : cases)
