@@ -418,7 +418,6 @@ template <bool loopL, bool loopR>
             runs[0][numSamples / 8] = runs[1][numSamples / 8] = int8 {};
         }
 
-        alignas (32) float feedbackTaps[2][chunkSize];
         for (int i = 0; i < numSamples; i += 8)
         {
             float8 valuesL[8], valuesR[8];
@@ -440,12 +439,9 @@ template <bool loopL, bool loopR>
             const float8 outR = (rightSum + fbLevelR * valuesR[7]) * wet + loadEight (right + i, count) * dry;
             storeEight (right + i, outR, count);
 
-            std::memcpy (feedbackTaps[0] + i, &valuesL[3], sizeof (float8));
-            std::memcpy (feedbackTaps[1] + i, &valuesR[7], sizeof (float8));
-
             // The feedback's recursions of these eight samples, which the next eight's reads can overlap.
-            for (int s = i; s < std::min (numSamples, i + 8); ++s)
-                feedBack (s, feedbackTaps[0][s], feedbackTaps[1][s]);
+            for (int s = 0; s < count; ++s)
+                feedBack (i + s, valuesL[3][s], valuesR[7][s]);
         }
     }
     else
