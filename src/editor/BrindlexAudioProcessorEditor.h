@@ -147,6 +147,7 @@ private:
     // The preset bar and the logo menu (EditorPresetBar.cpp).
     void setUpPresetBrowser();
     void presetBrowserChanged();
+    void loadSelectedPreset();
     void logoMenuChanged();
     bool presetBarClicked (juce::Button* button);
     void selectPreset (int index);

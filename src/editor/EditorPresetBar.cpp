@@ -61,10 +61,13 @@ void BrindlexAudioProcessorEditor::setUpPresetBrowser()
 
 void BrindlexAudioProcessorEditor::presetBrowserChanged()
 {
-    const int index = presetMenu.currentIndex;
-    if (audioProcessor.currentPresetIndex.load() == (float) index)
-        return;
+    if (audioProcessor.currentPresetIndex.load() != (float) presetMenu.currentIndex)
+        loadSelectedPreset();
+}
 
+void BrindlexAudioProcessorEditor::loadSelectedPreset()
+{
+    const int index = presetMenu.currentIndex;
     audioProcessor.loadPresetFile (juce::File (presetMenu.pathAt (index)));
     currentPresetName = audioProcessor.presetName;
     audioProcessor.currentPresetIndex = (float) index;
@@ -158,9 +161,15 @@ void BrindlexAudioProcessorEditor::savePresetAs (const juce::File& file)
         return;
     }
 
+    // The file just written holds what plays, so nothing is loaded. It is found by its path, as a preset of the
+    // same name may stand elsewhere in the folder; a file saved outside the folder is not listed, and the box
+    // still shows its name.
     presetMenu.setPresetFolder (audioProcessor.settings.presetsPath);
-    const int found = presetMenu.presetNames.indexOf (audioProcessor.presetName);
-    selectPreset (found >= 0 ? found : 1);
+    const int index = presetMenu.presetPaths.indexOf (file.getFullPathName(), ! juce::File::areFileNamesCaseSensitive());
+    presetMenu.currentIndex = index;
+    audioProcessor.currentPresetIndex = (float) index;
+    currentPresetName = audioProcessor.presetName;
+    presetMenu.setText (currentPresetName, juce::sendNotificationAsync);
 }
 
 void BrindlexAudioProcessorEditor::deleteCurrentPreset()
@@ -187,6 +196,10 @@ void BrindlexAudioProcessorEditor::deleteCurrentPreset()
                           presetMenu.setPresetFolder (audioProcessor.settings.presetsPath);
                           const int n = presetMenu.presetNames.size();
                           selectPreset (i < 1 ? n - 1 : (i <= n ? i - 1 : 0));
+
+                          // The list closed up over the deleted file, so the loaded position may now hold another
+                          // preset, and the name shown may not change at all: the change message cannot be relied on.
+                          loadSelectedPreset();
                       });
 }
 

@@ -18,6 +18,7 @@ namespace
 KT_PresetMenu::KT_PresetMenu()
     : juce::ComboBox (juce::String())
 {
+    setTextWhenNoChoicesAvailable ("No presets in this folder");
 }
 
 KT_PresetMenu::~KT_PresetMenu() = default;
@@ -97,6 +98,11 @@ void KT_PresetMenu::showPopup()
     juce::PopupMenu menu;
     menu.setLookAndFeel (&getLookAndFeel());
     rebuild (menu);
+
+    // The framework drops an empty menu without ever answering, which would leave the box waiting for that
+    // answer and deaf to every later click.
+    if (menu.getNumItems() == 0)
+        menu.addItem (1, getTextWhenNoChoicesAvailable(), false, false);
 
     menu.showMenuAsync (juce::PopupMenu::Options()
                             .withTargetComponent (this)

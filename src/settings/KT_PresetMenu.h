@@ -20,7 +20,8 @@ public:
     /** Ignores every key: arrows never step through presets from here, and the key goes on to the parents. */
     bool keyPressed (const juce::KeyPress&) override;
 
-    /** Builds a fresh menu from the presets folder and shows it; the choice arrives later (menuCallback). */
+    /** Builds a fresh menu from the presets folder and shows it; the choice arrives later (menuCallback). A folder
+        without presets shows one disabled line that says so. */
     void showPopup() override;
 
     /** Stores the folder and lists it again, without showing anything. */

@@ -83,7 +83,25 @@ TEST_F (PresetBarTest, SaveWritesAPresetWithoutEditorSizeListsAndSelectsIt)
     EXPECT_TRUE (dialogs->messages.isEmpty());
 }
 
-TEST_F (PresetBarTest, DeleteOfTheFirstOfThreeMovesToTheLastAndCancelKeepsTheFile)
+TEST_F (PresetBarTest, SaveSelectsTheFileWrittenByItsPathOrNoneOutsideTheFolderAndKeepsTheSound)
+{
+    // An "x" in a sub-folder comes first in the menu; "y" is saved outside the presets folder.
+    const auto factory = juce::File (editor->presetMenu.pathAt (0)).getParentDirectory(), bass = factory.getChildFile ("Bass/x.aup");
+    ASSERT_TRUE (bass.create() && bass.replaceWithText ("<Brindlex_Preset presetName=\"x\" Wet=\"0.8\"/>"));
+    parameter ("WET")->setValue (0.33f);
+    for (const auto& target : { factory.getChildFile ("x.aup"), processor.folder.getChildFile ("y.aup") })
+    {
+        dialogs->fileToChoose = target;
+        click (editor->saveButton);
+        EXPECT_EQ (editor->presetMenu.getText(), target.getFileNameWithoutExtension());
+        EXPECT_EQ (editor->presetMenu.pathAt (editor->presetMenu.currentIndex), target.isAChildOf (factory) ? target.getFullPathName() : "");
+        EXPECT_NEAR (parameter ("WET")->getValue(), 0.33f, 1e-6f);
+    }
+    click (editor->nextButton);
+    expectSelected (0, wetOfPreset (0));
+}
+
+TEST_F (PresetBarTest, DeleteOfTheFirstOfThreeMovesToTheLastThenOfTwoLoadsTheOneLeftAndCancelKeepsTheFile)
 {
     for (int i = 3; i < 5; ++i)
         juce::File (editor->presetMenu.pathAt (i)).deleteFile();
@@ -98,6 +116,11 @@ TEST_F (PresetBarTest, DeleteOfTheFirstOfThreeMovesToTheLastAndCancelKeepsTheFil
     EXPECT_FALSE (first.exists());
     EXPECT_EQ (editor->presetMenu.presetNames, juce::StringArray ({ "01 - One", "02 - Two" }));
     expectSelected (1, wetOfPreset (2));
+
+    // The one left moves up to the position that was loaded: it must be loaded all the same.
+    click (editor->prevButton);
+    answerAndClick (true, editor->delButton);
+    expectSelected (0, wetOfPreset (2));
 }
 
 TEST_F (PresetBarTest, ACancelledSaveWritesNothingAndAFailedSaveOrDeleteSaysSoAndChangesNothing)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include "settings/KT_PresetMenu.h"
+#include "widgets/WidgetTestSupport.h"
 
 namespace
 {
@@ -44,5 +45,28 @@ TEST (PresetMenu, ListsARealFolderTreeInNaturalOrderWithOneBasedIdsAndNoEndlessL
     menu.setPresetFolder (root.getChildFile ("missing").getFullPathName());
     EXPECT_TRUE (menu.presetNames.isEmpty());
     EXPECT_EQ (menu.itemCount, 0);
+    root.deleteRecursively();
+}
+
+using PresetMenuPopup = WidgetTest::MenuTest;
+
+// The first click finds no presets; the box must not keep waiting for an answer from a menu never shown.
+TEST_F (PresetMenuPopup, EveryClickOpensAMenuAlsoAfterOneOnAFolderWithoutPresets)
+{
+    const auto root = juce::File::createTempFile ("brindlex-presets");
+    WidgetTest::DesktopWindow window;
+    corvantis::KT_PresetMenu menu;
+    window.addAndMakeVisible (menu);
+    menu.setBounds (10, 10, 200, 24);
+    menu.setPresetFolder (root.getFullPathName());
+
+    for (int click = 0; click < 2; ++click, root.getChildFile ("x.aup").create())
+    {
+        menu.mouseDown (WidgetTest::mouseEvent (menu, { 20.0f, 12.0f }));
+        WidgetTest::pump();
+        EXPECT_NE (WidgetTest::openMenu(), nullptr) << "click " << click;
+        juce::PopupMenu::dismissAllActiveMenus();
+        WidgetTest::pump();
+    }
     root.deleteRecursively();
 }
