@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cerrno>
 #include <cstdlib>
 #include <juce_core/juce_core.h>
+#include <sys/socket.h>
 
 /** A tiny HTTP server on 127.0.0.1 for the newsfeed tests: it records every request it receives and
     answers each with one fixed reply, or holds the connection open without ever answering. */
@@ -88,14 +90,16 @@ private:
              << (int) reply.body.getNumBytesAsUTF8() << "\r\nConnection: close\r\n\r\n" << reply.body;
         const auto bytes = text.toStdString();
 
-        // Reading left the socket non-blocking, so a large reply goes out in as many writes as it takes.
+        // Reading left the socket non-blocking, so a large reply goes out in as many writes as it takes. A client
+        // may hang up before the end (an answer too large for it): the write then fails instead of raising SIGPIPE,
+        // which would end the whole test process.
         for (size_t sent = 0; sent < bytes.size() && ! reply.neverAnswer && ! threadShouldExit();)
         {
-            const auto n = socket.write (bytes.data() + sent, (int) (bytes.size() - sent));
+            const auto n = ::send (socket.getRawSocketHandle(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
 
             if (n > 0)
                 sent += (size_t) n;
-            else if (socket.waitUntilReady (false, 20) < 0)
+            else if ((errno != EAGAIN && errno != EWOULDBLOCK) || socket.waitUntilReady (false, 20) < 0)
                 return;
         }
     }
