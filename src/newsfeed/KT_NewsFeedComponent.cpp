@@ -166,8 +166,9 @@ void KT_NewsFeedComponent::newsMenuCallback (int result)
 
     const auto& address = newsItems.getReference (result - 1).url;
 
+    // Parsed, the address would have its query re-encoded and its fragment dropped: it is opened as given.
     if (isSafeWebAddress (address))
-        openPage (juce::URL (address));
+        openPage (juce::URL::createWithoutParsing (address));
 }
 
 void KT_NewsFeedComponent::notificationIcon::paint (juce::Graphics& g)
