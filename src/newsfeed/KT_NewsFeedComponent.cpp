@@ -156,7 +156,9 @@ void KT_NewsFeedComponent::showNewsMenu()
         }
     });
 
-    startTimer (menuSeenDelayMs);
+    // Only a menu that shows the news counts as seen: one opened before they arrived says "No news to display".
+    if (! newsItems.isEmpty())
+        startTimer (menuSeenDelayMs);
 }
 
 void KT_NewsFeedComponent::newsMenuCallback (int result)

@@ -1,16 +1,18 @@
 #pragma once
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <juce_core/juce_core.h>
 #include <sys/socket.h>
 
 /** A tiny HTTP server on 127.0.0.1 for the newsfeed tests: it records every request it receives and
-    answers each with one fixed reply, or holds the connection open without ever answering. */
+    answers each with one fixed reply, holds it back until released, or holds the connection open without ever
+    answering. */
 class LoopbackHttpServer : private juce::Thread
 {
 public:
-    struct Reply   { int status = 200; juce::String body; bool neverAnswer = false; };
+    struct Reply   { int status = 200; juce::String body; bool neverAnswer = false; bool heldUntilReleased = false; };
     struct Request { juce::String method, path; juce::StringPairArray headers; };
 
     static Reply silent() { return { 200, {}, true }; }
@@ -33,6 +35,9 @@ public:
         const juce::ScopedLock sl (lock);
         return requests;
     }
+
+    /** Lets a reply held until released go out. */
+    void release() { released = true; }
 
     /** Waits until at least one request has arrived. */
     bool waitForRequest (int timeOutMs) { return requestArrived.wait (timeOutMs); }
@@ -82,7 +87,7 @@ private:
         }
         requestArrived.signal();
 
-        while (reply.neverAnswer && ! threadShouldExit())
+        while ((reply.neverAnswer || (reply.heldUntilReleased && ! released)) && ! threadShouldExit())
             wait (20);
 
         juce::String text;
@@ -109,4 +114,5 @@ private:
     juce::CriticalSection lock;
     juce::Array<Request> requests;
     juce::WaitableEvent requestArrived { true };
+    std::atomic<bool> released { false };
 };
