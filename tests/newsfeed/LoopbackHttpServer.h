@@ -104,7 +104,8 @@ private:
 
             if (n > 0)
                 sent += (size_t) n;
-            else if ((errno != EAGAIN && errno != EWOULDBLOCK) || socket.waitUntilReady (false, 20) < 0)
+            else if (const bool retry = errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+                     ! retry || socket.waitUntilReady (false, 20) < 0)
                 return;
         }
     }
