@@ -1,13 +1,14 @@
-// Renders the editor with its news menu open into a PNG for the README. The news come from a small server on the
+// Renders the editor with its news menu open into a PNG for the README. The editor stands as in the README's
+// editor picture (a prepared processor with the factory presets); the news come from a small server on the
 // loopback address, and the cache file already marks one item read, so the menu shows every kind of entry.
-// Needs a display (run it under Xvfb). Usage: BrindlexNewsScreenshot <output.png>
+// Needs a display (run it under Xvfb). Usage: BrindlexNewsScreenshot <factory presets folder> <output.png>
 
 #include <iostream>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "EditorScene.h"
 #include "MessagePump.h"
 #include "ToolSupport.h"
-#include "editor/BrindlexAudioProcessorEditor.h"
 #include "newsfeed/LoopbackHttpServer.h"
 
 namespace
@@ -34,77 +35,51 @@ namespace
         return condition();
     }
 
-    bool render (const juce::File& target)
+    bool render (const juce::File& factoryPresets, const juce::File& target)
     {
         LoopbackHttpServer::Reply reply;
         reply.body = newsList;
         LoopbackHttpServer server (reply);
 
-        const auto folder = juce::File::createTempFile ("brindlex-news-screenshot");
-        folder.getChildFile ("Corvantis/Settings").createDirectory();
-        folder.getChildFile ("Corvantis/Settings/newsfeed.xml").replaceWithText (cacheWithOneRead);
+        ToolSupport::EditorScene scene (factoryPresets, [] (const juce::File& company)
+        {
+            company.getChildFile ("Settings").createDirectory();
+            company.getChildFile ("Settings/newsfeed.xml").replaceWithText (cacheWithOneRead);
+        }, server.getAddress());
+        auto& editor = scene.view();
 
         bool written = false;
+
+        if (pumpUntil ([&editor] { return editor.newsDelivered; }, 10000) && editor.presetMenu.getText() == "00 - INIT")
         {
-            BrindlexAudioProcessor processor (folder, server.getAddress());
-            std::unique_ptr<juce::AudioProcessorEditor> owner (processor.createEditorIfNeeded());
-            auto* editor = dynamic_cast<BrindlexAudioProcessorEditor*> (owner.get());
+            editor.newsView->showNewsMenu();
+            pumpMessages (300);
 
-            editor->setTopLeftPosition (0, 0);
-            editor->setVisible (true);
-            editor->addToDesktop (0);
-
-            // A menu closes itself at once while no window of the process has the keyboard focus.
-            editor->setWantsKeyboardFocus (true);
-            editor->grabKeyboardFocus();
-
-            if (pumpUntil ([editor] { return editor->newsDelivered && editor->hasKeyboardFocus (false); }, 10000))
-            {
-                editor->newsView->showNewsMenu();
-                pumpMessages (300);
-
-                if (auto* menu = juce::Component::getCurrentlyModalComponent())
-                {
-                    // The menu is a window of its own: lay its picture over the editor's where it stands on screen.
-                    auto picture = editor->createComponentSnapshot (editor->getLocalBounds());
-                    const auto menuPicture = menu->createComponentSnapshot (menu->getLocalBounds());
-                    const auto offset = menu->getScreenPosition() - editor->getScreenPosition();
-                    {
-                        juce::Graphics g (picture);
-                        g.drawImageAt (menuPicture, offset.x, offset.y);
-                    }
-
-                    target.deleteFile();
-                    juce::FileOutputStream out (target);
-                    written = out.openedOk() && juce::PNGImageFormat().writeImageToStream (picture, out);
-                }
-            }
-
-            juce::PopupMenu::dismissAllActiveMenus();
-            pumpMessages (100);
-            editor->removeFromDesktop();
-            processor.editorBeingDeleted (editor);
+            if (juce::Component::getCurrentlyModalComponent() != nullptr)
+                written = ToolSupport::save (scene.render(), target);
         }
 
-        folder.deleteRecursively();
+        juce::PopupMenu::dismissAllActiveMenus();
+        pumpMessages (100);
         return written;
     }
 }
 
 int main (int argc, char** argv)
 {
-    if (argc != 2)
+    if (argc != 3)
     {
-        std::cerr << "Usage: BrindlexNewsScreenshot <output.png>\n";
+        std::cerr << "Usage: BrindlexNewsScreenshot <factory presets folder> <output.png>\n";
         return 2;
     }
 
     const juce::ScopedJuceInitialiser_GUI juceInit;
     ToolSupport::ignoreXErrors();
 
-    const auto target = juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
+    const auto factoryPresets = juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
+    const auto target = juce::File::getCurrentWorkingDirectory().getChildFile (argv[2]);
 
-    if (! render (target))
+    if (! render (factoryPresets, target))
     {
         std::cerr << "The news menu could not be rendered\n";
         return 1;

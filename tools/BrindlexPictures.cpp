@@ -4,91 +4,10 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <iostream>
+#include "EditorScene.h"
 #include "ToolSupport.h"
-#include "editor/BrindlexAudioProcessorEditor.h"
 
 using namespace ToolSupport;
-
-namespace
-{
-    /** A processor whose presets folder is a scratch folder filled by `layOut`, with its editor on the desktop. */
-    struct Scene
-    {
-        Scene (const std::function<void (const juce::File& presets)>& layOut)
-        {
-            base.createDirectory();
-            layOut (base.getChildFile ("Corvantis/Presets/Brindlex"));
-            processor = std::make_unique<BrindlexAudioProcessor> (base);
-            processor->prepareToPlay (48000.0, 64);
-            juce::AudioBuffer<float> buffer (2, 64);
-            buffer.clear();
-            juce::MidiBuffer midi;
-            processor->processBlock (buffer, midi);
-
-            editor.reset (processor->createEditorIfNeeded());
-            editor->setTopLeftPosition (0, 0);
-            editor->setVisible (true);
-            editor->addToDesktop (0);
-            // A pop-up menu closes at once in a process that has no focused window, as after a switch of
-            // application; with no window manager on the display, the window takes the focus itself.
-            editor->getPeer()->grabFocus();
-        }
-
-        ~Scene()
-        {
-            editor->removeFromDesktop();
-            processor->editorBeingDeleted (editor.get());
-            editor.reset();
-            processor.reset();
-            base.deleteRecursively();
-        }
-
-        auto& view() { return *dynamic_cast<BrindlexAudioProcessorEditor*> (editor.get()); }
-
-        /** The editor with every other window of ours (open menus) drawn over it where it stands on screen. */
-        juce::Image render()
-        {
-            juce::Image image (juce::Image::ARGB, editor->getWidth() + 200, editor->getHeight() + 100, true);
-            juce::Graphics g (image);
-            g.drawImageAt (editor->createComponentSnapshot (editor->getLocalBounds()), 0, 0);
-
-            auto& desktop = juce::Desktop::getInstance();
-            for (int i = 0; i < desktop.getNumComponents(); ++i)
-            {
-                auto* window = desktop.getComponent (i);
-                if (window == editor.get() || ! window->isVisible())
-                    continue;
-
-                const auto at = window->getScreenPosition() - editor->getScreenPosition();
-                g.drawImageAt (window->createComponentSnapshot (window->getLocalBounds()), at.x, at.y);
-            }
-
-            return image.getClippedImage (juce::Rectangle<int> (editor->getWidth(), editor->getHeight())
-                                              .getUnion (menuArea()));
-        }
-
-        juce::Rectangle<int> menuArea()
-        {
-            juce::Rectangle<int> area;
-            auto& desktop = juce::Desktop::getInstance();
-            for (int i = 0; i < desktop.getNumComponents(); ++i)
-                if (auto* window = desktop.getComponent (i); window != editor.get() && window->isVisible())
-                    area = area.getUnion (window->getScreenBounds() - editor->getScreenPosition());
-            return area.getIntersection ({ 0, 0, editor->getWidth() + 200, editor->getHeight() + 100 });
-        }
-
-        juce::File base { juce::File::createTempFile ("brindlex-pictures") };
-        std::unique_ptr<BrindlexAudioProcessor> processor;
-        std::unique_ptr<juce::AudioProcessorEditor> editor;
-    };
-
-    void copyPresets (const juce::File& from, const juce::File& to)
-    {
-        to.createDirectory();
-        for (const auto& file : from.findChildFiles (juce::File::findFiles, false, "*.aup"))
-            file.copyFileTo (to.getChildFile (file.getFileName()));
-    }
-}
 
 int main (int argc, char* argv[])
 {
@@ -106,7 +25,7 @@ int main (int argc, char* argv[])
     bool ok = true;
 
     // One message loop for both scenes: the framework's loop cannot be started again once stopped.
-    std::unique_ptr<Scene> scene;
+    std::unique_ptr<EditorScene> scene;
     const auto hoverOverFirstSubMenu = [&scene]
     {
         // As a user does, so that the "Factory" sub-menu opens too.
@@ -128,10 +47,7 @@ int main (int argc, char* argv[])
         }
     };
 
-    runSteps ({ [&] { scene = std::make_unique<Scene> ([&] (const juce::File& presets)
-                      {
-                          copyPresets (factory, presets.getChildFile ("Factory"));
-                      }); },
+    runSteps ({ [&] { scene = std::make_unique<EditorScene> (factory); },
                 [&] { scene->view().timerCallback(); },
                 [&]
                 {
@@ -139,9 +55,9 @@ int main (int argc, char* argv[])
                     ok = save (scene->render(), out.getChildFile ("editor.png")) && ok;
                     scene.reset();
                 },
-                [&] { scene = std::make_unique<Scene> ([&] (const juce::File& presets)
+                [&] { scene = std::make_unique<EditorScene> (factory, [&] (const juce::File& company)
                       {
-                          copyPresets (factory, presets.getChildFile ("Factory"));
+                          const auto presets = company.getChildFile ("Presets/Brindlex");
                           for (auto* name : { "Live/Big Room.aup", "Live/Slapback Vocal.aup", "My Echo.aup" })
                           {
                               presets.getChildFile (name).getParentDirectory().createDirectory();

@@ -63,8 +63,8 @@ void BrindlexAudioProcessorEditor::timerCallback()
     reverseLabel.setVisible (looping);
 }
 
-/** Gives the bell the news once it is ready, and stores every item as read once the news menu has been seen;
-    each happens once per editor. */
+/** Gives the bell the news once it is ready, and stores every item as read once the news menu has been seen with
+    them in it; each happens once per editor. */
 void BrindlexAudioProcessorEditor::handOverNews()
 {
     auto& news = audioProcessor.newsProcessor;

@@ -156,7 +156,9 @@ void KT_NewsFeedComponent::showNewsMenu()
         }
     });
 
-    startTimer (menuSeenDelayMs);
+    // Only a menu that shows the news counts as seen: one opened before they arrived says "No news to display".
+    if (! newsItems.isEmpty())
+        startTimer (menuSeenDelayMs);
 }
 
 void KT_NewsFeedComponent::newsMenuCallback (int result)
@@ -166,8 +168,9 @@ void KT_NewsFeedComponent::newsMenuCallback (int result)
 
     const auto& address = newsItems.getReference (result - 1).url;
 
+    // Parsed, the address would have its query re-encoded and its fragment dropped: it is opened as given.
     if (isSafeWebAddress (address))
-        openPage (juce::URL (address));
+        openPage (juce::URL::createWithoutParsing (address));
 }
 
 void KT_NewsFeedComponent::notificationIcon::paint (juce::Graphics& g)

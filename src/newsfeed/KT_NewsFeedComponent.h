@@ -9,8 +9,9 @@ namespace corvantis
 {
 
 /** The news bell in the editor: a bell glyph with a red badge counting the unread items. A press opens a menu of the
-    news items; choosing one opens its page in the web browser. Two seconds after the menu opened, menuSeen is raised
-    for the editor, which then stores every item as read. The editor fills in the items, states and badge count. */
+    news items; choosing one opens its page in the web browser. Two seconds after a menu with news items opened,
+    menuSeen is raised for the editor, which then stores every item as read. The editor fills in the items, states
+    and badge count. */
 class KT_NewsFeedComponent : public juce::Component,
                              public juce::Timer
 {
@@ -25,7 +26,7 @@ public:
     void resized() override;
     void timerCallback() override;
 
-    /** Shows the news menu without blocking and starts the 2 s wait for menuSeen. */
+    /** Shows the news menu without blocking and, when it holds news items, starts the 2 s wait for menuSeen. */
     void showNewsMenu();
 
     /** The menu of the current items, as showNewsMenu shows it. */

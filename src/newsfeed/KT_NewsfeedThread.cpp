@@ -23,6 +23,18 @@ namespace
     constexpr unsigned char scrambledEndpoint[] = { 0xa1, 0xf8, 0xbf, 0xa1, 0xe0, 0xeb, 0xf9, 0xfd,
                                                     0xa1, 0xfe, 0xe2, 0xfb, 0xe9, 0xe7, 0xe0, 0xfd };
 
+    /** The tracking suffix joins the address's query, or starts one, ahead of any fragment; the rest of the
+        address stays as the service gave it. */
+    juce::String withTrackingSuffix (const juce::String& address, const juce::String& pluginId)
+    {
+        const auto fragmentStart = address.indexOfChar ('#');
+        const auto beforeFragment = fragmentStart < 0 ? address : address.substring (0, fragmentStart);
+        const auto fragment = fragmentStart < 0 ? juce::String() : address.substring (fragmentStart);
+
+        return beforeFragment + (beforeFragment.containsChar ('?') ? "&" : "?") + "utm_source=" + pluginId
+               + "&utm_medium=newsfeed&utm_campaign=plugin_newsfeed" + fragment;
+    }
+
     template <size_t size>
     juce::String unscramble (const unsigned char (&stored)[size], unsigned char key)
     {
@@ -85,8 +97,7 @@ void KT_NewsfeedThread::fetchNewsfeed()
             NewsItem item;
             item.newsID = (int) element["id"];
             item.title = element["title"].toString();
-            item.url = element["url"].toString()
-                       + "?utm_source=" + pluginId + "&utm_medium=newsfeed&utm_campaign=plugin_newsfeed";
+            item.url = withTrackingSuffix (element["url"].toString(), pluginId);
             item.tags = element["tags"].toString();
 
             // Featured items concern every plug-in, so they are kept and starred like our own.

@@ -62,3 +62,35 @@ TEST_F (EditorNews, BellShowsTheFetchedNewsAndStoresThemReadOnceTheMenuHasBeenSe
     openEditorAndPressBell (0);
     EXPECT_TRUE (cacheFile.loadFileAsString() == readFile && cacheFile.getLastModificationTime() == readTime);
 }
+
+TEST_F (EditorNews, AMenuOpenedBeforeTheNewsArriveLeavesTheReadStateToTheMenuThatShowsThem)
+{
+    LoopbackHttpServer server ({ 200, R"([{ "id": 10, "title": "New manual", "url": "https://n.example/10", "tags": "news" }])", false, true });
+    TestProcessor base ([] (const juce::File& folder) { folder.getChildFile ("Corvantis/Settings").createDirectory(); });
+    BrindlexAudioProcessor processor (base.folder, server.getAddress());
+    std::unique_ptr<juce::AudioProcessorEditor> owner (processor.createEditorIfNeeded());
+    auto& editor = dynamic_cast<BrindlexAudioProcessorEditor&> (*owner);
+    editor.setVisible (true);
+    editor.addToDesktop (0);
+    auto& bell = *editor.newsView;
+    const auto pressBell = [&] { MouseDriver { editor }.click (bell.getBounds().getBottomLeft().toFloat() + juce::Point<float> (6, -6)); };
+
+    // The service has not answered yet: the menu says "No news to display", and stays open longer than 2 s.
+    pressBell();
+    pumpUntil ([&] { return editor.newsReadStored; }, 2500);
+    juce::PopupMenu::dismissAllActiveMenus();
+    server.release();
+    ASSERT_TRUE (pumpUntil ([&] { return editor.newsDelivered; }, 10000));
+
+    // A single unread item shows as a red badge with "1".
+    const auto badge = WidgetTest::render (bell.badge);
+    EXPECT_EQ (bell.badge.unreadBadgeCount, 1);
+    EXPECT_TRUE (WidgetTest::countNear (badge, juce::Colour (0xFFB22C2C)) > 0 && WidgetTest::countNear (badge, juce::Colours::white) > 0);
+
+    pressBell();
+    EXPECT_TRUE (pumpUntil ([&] { return bell.badge.unreadBadgeCount == 0; }, 3000));
+    EXPECT_TRUE (base.folder.getChildFile ("Corvantis/Settings/newsfeed.xml").loadFileAsString().contains ("newsRead=\"1\""));
+    juce::PopupMenu::dismissAllActiveMenus();
+    editor.removeFromDesktop();
+    processor.editorBeingDeleted (&editor);
+}

@@ -97,3 +97,19 @@ TEST (JsonWebRequestCancellation, CancelBeforeOrDuringOrTimeOutEndsARequestTheSe
         EXPECT_TRUE (result.failed()) << how;
     }
 }
+
+TEST (LoopbackHttpServer, AClientHangingUpInTheMiddleOfAReplyCannotEndTheTestProcess)
+{
+    // Far more than the loopback's socket buffers hold, so the server is still writing when the client goes.
+    LoopbackHttpServer server ({ 200, juce::String::repeatedString ("x", 32 * 1024 * 1024) });
+    juce::StreamingSocket client;
+    ASSERT_TRUE (client.connect ("127.0.0.1", juce::URL (server.getAddress()).getPort(), 5000));
+    const juce::String request ("GET /items HTTP/1.1\r\n\r\n");
+    ASSERT_EQ (client.write (request.toRawUTF8(), (int) request.length()), (int) request.length());
+
+    char start[16];
+    ASSERT_EQ (client.waitUntilReady (true, 5000), 1);
+    EXPECT_GT (client.read (start, (int) sizeof (start), false), 0);
+    client.close();
+    ASSERT_TRUE (server.waitForRequest (0));
+}

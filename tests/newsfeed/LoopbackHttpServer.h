@@ -1,14 +1,18 @@
 #pragma once
 
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <juce_core/juce_core.h>
+#include <sys/socket.h>
 
 /** A tiny HTTP server on 127.0.0.1 for the newsfeed tests: it records every request it receives and
-    answers each with one fixed reply, or holds the connection open without ever answering. */
+    answers each with one fixed reply, holds it back until released, or holds the connection open without ever
+    answering. */
 class LoopbackHttpServer : private juce::Thread
 {
 public:
-    struct Reply   { int status = 200; juce::String body; bool neverAnswer = false; };
+    struct Reply   { int status = 200; juce::String body; bool neverAnswer = false; bool heldUntilReleased = false; };
     struct Request { juce::String method, path; juce::StringPairArray headers; };
 
     static Reply silent() { return { 200, {}, true }; }
@@ -31,6 +35,9 @@ public:
         const juce::ScopedLock sl (lock);
         return requests;
     }
+
+    /** Lets a reply held until released go out. */
+    void release() { released = true; }
 
     /** Waits until at least one request has arrived. */
     bool waitForRequest (int timeOutMs) { return requestArrived.wait (timeOutMs); }
@@ -80,7 +87,7 @@ private:
         }
         requestArrived.signal();
 
-        while (reply.neverAnswer && ! threadShouldExit())
+        while ((reply.neverAnswer || (reply.heldUntilReleased && ! released)) && ! threadShouldExit())
             wait (20);
 
         juce::String text;
@@ -88,14 +95,17 @@ private:
              << (int) reply.body.getNumBytesAsUTF8() << "\r\nConnection: close\r\n\r\n" << reply.body;
         const auto bytes = text.toStdString();
 
-        // Reading left the socket non-blocking, so a large reply goes out in as many writes as it takes.
+        // Reading left the socket non-blocking, so a large reply goes out in as many writes as it takes. A client
+        // may hang up before the end (an answer too large for it): the write then fails instead of raising SIGPIPE,
+        // which would end the whole test process.
         for (size_t sent = 0; sent < bytes.size() && ! reply.neverAnswer && ! threadShouldExit();)
         {
-            const auto n = socket.write (bytes.data() + sent, (int) (bytes.size() - sent));
+            const auto n = ::send (socket.getRawSocketHandle(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
 
             if (n > 0)
                 sent += (size_t) n;
-            else if (socket.waitUntilReady (false, 20) < 0)
+            else if (const bool retry = errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+                     ! retry || socket.waitUntilReady (false, 20) < 0)
                 return;
         }
     }
@@ -105,4 +115,5 @@ private:
     juce::CriticalSection lock;
     juce::Array<Request> requests;
     juce::WaitableEvent requestArrived { true };
+    std::atomic<bool> released { false };
 };

@@ -73,6 +73,7 @@ TEST_F (NewsBell, ChosenItemOpensOnlyAPlainWebAddress)
     corvantis::KT_NewsFeedComponent bell (juce::Colours::white);
     const std::pair<const char*, bool> cases[] = {
         { "https://news.example/8?utm_source=CRVPLG8&utm_medium=newsfeed", true }, { "file:///etc/passwd", false },
+        { "https://news.example/9?q=a+b%2F&flag&utm_source=CRVPLG8#more", true },
         { "https://news.example/$(touch /tmp/brindlex-news-shell)", false }, { "https://news.example/`id`", false },
         { "https://news.example/a\" ; id ; \"", false }, { "/usr/bin/xterm", false },
     };

@@ -57,7 +57,7 @@ TEST (NewsfeedThread, KeepsNewsFeaturedAndOwnItemsAndDropsTheRest)
         { "id": 5, "title": "Both", "url": "u", "tags": "news,CRVPLG8" },
         { "id": 6, "title": "Other", "url": "u", "tags": "CRVPLG9" },
         { "title": "No id", "url": "u", "tags": "news" },
-        { "id": 7, "title": "Featured", "url": "u", "tags": "featured" },
+        { "id": 7, "title": "Featured", "url": "https://news.example/c?x=1#part", "tags": "featured" },
         { "id": 8, "title": "Untagged", "url": "u" },
         42 ])" });
 
@@ -68,8 +68,11 @@ TEST (NewsfeedThread, KeepsNewsFeaturedAndOwnItemsAndDropsTheRest)
     for (const auto& item : run.thread.fetchedItems)
         kept.add (juce::String (item.newsID) + " " + item.title + (item.isForThisPlugin ? "*" : "") + (item.newsRead ? "r" : ""));
     EXPECT_EQ (kept.joinIntoString (", "), "1 General, 12 Ours*, 0 No id, 7 Featured*");
-    EXPECT_EQ (run.thread.fetchedItems[1].url,
-               "https://news.example/b?ref=mail?utm_source=CRVPLG8&utm_medium=newsfeed&utm_campaign=plugin_newsfeed");
+    // The tracking suffix starts the query or joins the one there, ahead of a fragment.
+    const juce::String suffix ("utm_source=CRVPLG8&utm_medium=newsfeed&utm_campaign=plugin_newsfeed");
+    EXPECT_EQ (run.thread.fetchedItems[0].url, "https://news.example/a?" + suffix);
+    EXPECT_EQ (run.thread.fetchedItems[1].url, "https://news.example/b?ref=mail&" + suffix);
+    EXPECT_EQ (run.thread.fetchedItems[3].url, "https://news.example/c?x=1&" + suffix + "#part");
 
     // One authorised JSON GET without a body, below the service's address.
     const auto requests = server.getRequests();

@@ -110,3 +110,21 @@ TEST_F (SettingsWindowTest, FailedSaveSaysWhereTheFileWasToGoAndLeavesEverything
     EXPECT_TRUE (processor->settings.presetsPath == recordBefore && ! processor->settings.newsfeedDisabled);
     EXPECT_EQ (gui().presetsRow.pathBox.getText(), chosenPath());
 }
+
+TEST_F (SettingsWindowTest, SaveWritesTheNewsfeedSwitchAsShownWhateverTheHiddenLegacyToggleHolds)
+{
+    for (const bool disabled : { true, false })
+    {
+        // The hidden toggle holds the opposite, as it does for a record read from a file that says so.
+        editor->showSettingsWindow();
+        gui().legacyParametersToggle.setToggleState (! disabled, juce::dontSendNotification);
+        if (gui().disableNewsfeedToggle.getToggleState() != disabled)
+            click (gui().disableNewsfeedToggle);
+        click (gui().saveButton);
+
+        const auto written = juce::parseXML (settingsFile);
+        ASSERT_NE (written, nullptr);
+        EXPECT_EQ (written->getStringAttribute ("newsfeedDisabled"), juce::String (disabled ? "1" : "0"));
+        EXPECT_EQ (written->getStringAttribute ("usingLegacyParameters"), juce::String (disabled ? "0" : "1"));
+    }
+}
