@@ -31,18 +31,6 @@ namespace
         return m < shortest ? shortest : m;
     }
 
-    /** Tap times in ms as delays in samples: each lane widened to double, times the rate and 0.001,
-        then rounded back to float. */
-    [[gnu::always_inline]] inline float8 samplesOf (float8 ms, double rate) noexcept
-    {
-        const double4 r = double4 {} + rate;
-        const double4 low = widen (__builtin_shufflevector (ms, ms, 0, 1, 2, 3));
-        const double4 high = widen (__builtin_shufflevector (ms, ms, 4, 5, 6, 7));
-        const float4 first = __builtin_convertvector (low * r * 0.001, float4);
-        const float4 second = __builtin_convertvector (high * r * 0.001, float4);
-        return __builtin_shufflevector (first, second, 0, 1, 2, 3, 4, 5, 6, 7);
-    }
-
     /** The square root of each lane, correctly rounded as std::sqrt rounds it. */
     inline float4 squareRoots (float4 x) noexcept
     {
@@ -100,9 +88,8 @@ void DelayEngine::prepare (double newSampleRate)
         for (auto& smoother : channelSmoothers)
         {
             smoother.coeff = coeff;
-            smoother.gain = 1.0f - coeff;
-            smoother.current = 0.0f;
-            smoother.target = 0.1f;
+            smoother.current = 0.0;
+            smoother.target = (double) 0.1f;
         }
     }
 
@@ -166,29 +153,18 @@ template <bool loopL, bool loopR>
     auto& lineL = channel[0];
     auto& lineR = channel[1];
 
-    // The eight time glides (left taps 1-3 and feedback tap, then the right ones) move side by side
-    // in one vector.
-    // Filled through a reference: a lambda is not compiled for the wide build's instruction set, and an
-    // eight-lane vector returned by value between the two would not arrive intact where it is not inlined.
-    auto lanes = [this] (float TimeSmoother::*field, float8& out) noexcept
-    {
-        const auto* l = timeSmoother[0];
-        const auto* r = timeSmoother[1];
-        out = float8 { l[0].*field, l[1].*field, l[2].*field, l[3].*field, r[0].*field, r[1].*field, r[2].*field, r[3].*field };
-    };
-
-    float8 current, target, coeff, gain;
-    lanes (&TimeSmoother::current, current);
-    lanes (&TimeSmoother::target, target);
-    lanes (&TimeSmoother::coeff, coeff);
-    lanes (&TimeSmoother::gain, gain);
+    // The eight time glides, left taps 1-3 and feedback tap in one vector and the right ones in another.
+    double4 currentL { timeSmoother[0][0].current, timeSmoother[0][1].current, timeSmoother[0][2].current, timeSmoother[0][3].current };
+    double4 currentR { timeSmoother[1][0].current, timeSmoother[1][1].current, timeSmoother[1][2].current, timeSmoother[1][3].current };
+    double4 targetL { timeSmoother[0][0].target, timeSmoother[0][1].target, timeSmoother[0][2].target, timeSmoother[0][3].target };
+    double4 targetR { timeSmoother[1][0].target, timeSmoother[1][1].target, timeSmoother[1][2].target, timeSmoother[1][3].target };
+    const double4 coeffL { timeSmoother[0][0].coeff, timeSmoother[0][1].coeff, timeSmoother[0][2].coeff, timeSmoother[0][3].coeff };
+    const double4 coeffR { timeSmoother[1][0].coeff, timeSmoother[1][1].coeff, timeSmoother[1][2].coeff, timeSmoother[1][3].coeff };
     const float8 times { tapTimeMs[0][0], tapTimeMs[0][1], tapTimeMs[0][2], feedbackTimeMs[0],
                          tapTimeMs[1][0], tapTimeMs[1][1], tapTimeMs[1][2], feedbackTimeMs[1] };
     const float8 depth { modDepth[0][0], modDepth[0][1], modDepth[0][2], modDepth[0][3],
                          modDepth[1][0], modDepth[1][1], modDepth[1][2], modDepth[1][3] };
-    const int8 leftFeedbackLane { 0, 0, 0, -1, 0, 0, 0, 0 };
-    const int8 rightFeedbackLane { 0, 0, 0, 0, 0, 0, 0, -1 };
-    const int8 leftLanes { -1, -1, -1, -1, 0, 0, 0, 0 };
+    const int64x4 feedbackLane { 0, 0, 0, -1 };
 
     // Each tap read's level and pan in one gain (a tap that does not sound reads times 0), lane by
     // lane as the reads come: first reads with the left pans, second reads with the right ones.
@@ -202,7 +178,7 @@ template <bool loopL, bool loopR>
     const float amountL = feedbackAmount[0], amountR = feedbackAmount[1];
     const bool crossL = crossFeedback[0], crossR = crossFeedback[1];
     const float loopStep = loopReverse ? -loopSpeed : loopSpeed;
-    const double rate = sampleRate;
+    const double samplesPerMs = sampleRate * 0.001;
 
     // Both channels' damping stages, one lane each; the division by g + 1 becomes a multiplication
     // by its reciprocal, which changes a result by at most one float rounding. The state's update
@@ -248,7 +224,15 @@ template <bool loopL, bool loopR>
     // towards their new targets, once for the first reads (and the feedback tap) and again for the
     // taps' second reads. The right taps first step towards the previous sample's targets, then
     // towards the new ones; the right feedback tap steps once, towards its new target.
-    float8 lineDelays[2][chunkSize];
+    // Each line's delays in samples: in [line][0] its glides' first steps, in [line][1] their second
+    // steps.
+    //
+    // A step never takes a glide beyond its target, so no time read in the chunk is shorter than the
+    // shortest of the glides' times and targets at its start and the targets within it.
+    double4 lineDelays[2][2][chunkSize];
+    const double4 startShortest = currentL < currentR ? currentL : currentR;
+    const double4 targetShortest = targetL < targetR ? targetL : targetR;
+    float8 shortestTarget = float8 {} + INFINITY;
     for (int i = 0; i < numSamples; ++i)
     {
         const float mL = modulationOf[0][i];
@@ -256,35 +240,50 @@ template <bool loopL, bool loopR>
         const float8 modulation { mL, mL, mL, mL, mR, mR, mR, mR };
 
         const float8 newTarget = limitTimes (depth * modulation + times);
-        const float8 first = coeff * current + gain * (leftLanes ? newTarget : target);
-        const float8 second = coeff * (rightFeedbackLane ? current : first) + gain * newTarget;
-        current = leftFeedbackLane ? first : second;
-        target = newTarget;
+        shortestTarget = newTarget < shortestTarget ? newTarget : shortestTarget;
+        const double4 newTargetL = widen (__builtin_shufflevector (newTarget, newTarget, 0, 1, 2, 3));
+        const double4 newTargetR = widen (__builtin_shufflevector (newTarget, newTarget, 4, 5, 6, 7));
 
-        // Each line's delays: its glides' first steps in lanes 0-3 and their second steps in lanes 4-7.
-        const float8 firstDelays = samplesOf (first, rate);
-        const float8 secondDelays = samplesOf (current, rate);
-        lineDelays[0][i] = __builtin_shufflevector (firstDelays, secondDelays, 0, 1, 2, 3, 8, 9, 10, 11);
-        lineDelays[1][i] = __builtin_shufflevector (firstDelays, secondDelays, 4, 5, 6, 7, 12, 13, 14, 15);
+        // Each glide lands on its target when a whole sample's steps leave it where it was; the right
+        // taps' first steps, towards the previous targets, are not the ones that land.
+        const double4 firstL = TimeSmoother::stepTowards (currentL, newTargetL, coeffL);
+        const double4 secondL = TimeSmoother::stepTowards (firstL, newTargetL, coeffL);
+        currentL = TimeSmoother::landed (currentL, feedbackLane ? firstL : secondL, newTargetL);
+
+        const double4 firstR = TimeSmoother::stepTowards (currentR, targetR, coeffR);
+        const double4 fromR = feedbackLane ? currentR : firstR;
+        currentR = TimeSmoother::landed (fromR, TimeSmoother::stepTowards (fromR, newTargetR, coeffR), newTargetR);
+
+        targetL = newTargetL;
+        targetR = newTargetR;
+
+        lineDelays[0][0][i] = firstL * samplesPerMs;
+        lineDelays[0][1][i] = currentL * samplesPerMs;
+        lineDelays[1][0][i] = firstR * samplesPerMs;
+        lineDelays[1][1][i] = currentR * samplesPerMs;
     }
 
     unsigned8 farthestL {}, farthestR {};
 
+    double nearest = INFINITY;
+    for (int lane = 0; lane < 4; ++lane)
+        nearest = std::min ({ nearest, startShortest[lane], targetShortest[lane], (double) shortestTarget[lane], (double) shortestTarget[4 + lane] });
+    nearest *= samplesPerMs;
+
     // Per eight samples of the chunk, the lanes whose read index steps on by exactly one from sample
-    // to sample; and the shortest delay read. They decide how the reads can be made.
+    // to sample. They decide, with the shortest delay, how the reads can be made.
     const int8 everyLane = int8 {} - 1;
     int8 previousL {}, previousR {};
-    float8 shortest = float8 {} + INFINITY;
 
     // The lines' positions in locals, so that the stores of the read points do not make the compiler
     // fetch them anew for every sample. nextL is the write index, the origin of the reads.
     const int lengthL = lineL.length, lengthR = lineR.length;
     int nextL = lineL.writeIndex, nextR = lineR.writeIndex;
     int positionL = lineL.writePosition(), positionR = lineR.writePosition();
-    float loopOriginL = lineL.loopPosition, loopOriginR = lineR.loopPosition;
+    double loopOriginL = lineL.loopPosition, loopOriginR = lineR.loopPosition;
 
     // A line's positions past a sample: the loop origin one step on, or the write position one on.
-    auto moveOn = [loopStep] (bool loop, float& loopOrigin, int& next, int& position, int length, int& written) noexcept
+    auto moveOn = [loopStep] (bool loop, double& loopOrigin, int& next, int& position, int length, int& written) noexcept
     {
         if (loop)
         {
@@ -306,28 +305,24 @@ template <bool loopL, bool loopR>
         const int end = std::min (numSamples, start + 8);
         for (int i = start; i < end; ++i)
         {
-            // Each tap pair's first right read goes with the left loop switch and its second left read
-            // with the right one; the switches only ever differ in tests.
-            const float originL = loopL ? loopOriginL : (float) nextL;
-            const float originR = loopR ? loopOriginR : (float) nextR;
-            const float originRForLeftMode = loopL ? loopOriginR : (float) nextR;
-            const float originLForRightMode = loopR ? loopOriginL : (float) nextL;
+            // Each line's first reads (its first halves) go with the left loop switch and its second
+            // reads with the right one; the switches only ever differ in tests.
+            const double raisedL = (loopL ? loopOriginL : (double) nextL) + lengthL;
+            const double raisedR = (loopR ? loopOriginR : (double) nextR) + lengthR;
+            const double raisedRForLeftMode = (loopL ? loopOriginR : (double) nextR) + lengthR;
+            const double raisedLForRightMode = (loopR ? loopOriginL : (double) nextL) + lengthL;
+            const double4 originsL { raisedL, raisedL, raisedL, raisedL };
+            const double4 originsR { raisedR, raisedR, raisedR, raisedR };
+            const double4 originsRForLeftMode { raisedRForLeftMode, raisedRForLeftMode, raisedRForLeftMode, raisedRForLeftMode };
+            const double4 originsLForRightMode { raisedLForRightMode, raisedLForRightMode, raisedLForRightMode, raisedLForRightMode };
 
-            const float8 delaysL = lineDelays[0][i];
-            const float8 delaysR = lineDelays[1][i];
             auto& pointsL = readPoints[0][i];
             auto& pointsR = readPoints[1][i];
-            DelayChannel::pointsFrom (float8 { originL, originL, originL, originL, originLForRightMode,
-                                               originLForRightMode, originLForRightMode, originLForRightMode },
-                                      delaysL, lengthL, pointsL);
-            DelayChannel::pointsFrom (float8 { originRForLeftMode, originRForLeftMode, originRForLeftMode,
-                                               originRForLeftMode, originR, originR, originR, originR },
-                                      delaysR, lengthR, pointsR);
+            DelayChannel::pointsFrom (originsL, lineDelays[0][0][i], originsLForRightMode, lineDelays[0][1][i], lengthL, pointsL);
+            DelayChannel::pointsFrom (originsRForLeftMode, lineDelays[1][0][i], originsR, lineDelays[1][1][i], lengthR, pointsR);
             DelayChannel::markFarthest (pointsL, farthestL);
             DelayChannel::markFarthest (pointsR, farthestR);
 
-            shortest = delaysL < shortest ? delaysL : shortest;
-            shortest = delaysR < shortest ? delaysR : shortest;
             if (i > start)
             {
                 runL &= pointsL.index == previousL + 1;
@@ -348,19 +343,15 @@ template <bool loopL, bool loopR>
     if (loopL)
         lineL.loopPosition = loopOriginL;
     else if (numSamples > 0)
-        lineL.loopPosition = (float) (lineL.writeIndex = nextL);
+        lineL.loopPosition = (double) (lineL.writeIndex = nextL);
     if (loopR)
         lineR.loopPosition = loopOriginR;
     else if (numSamples > 0)
-        lineR.loopPosition = (float) (lineR.writeIndex = nextR);
+        lineR.loopPosition = (double) (lineR.writeIndex = nextR);
 
     bool allInside = true;
-    float nearest = INFINITY;
     for (int lane = 0; lane < 8; ++lane)
-    {
         allInside = allInside && farthestL[lane] < (unsigned) lineL.length && farthestR[lane] < (unsigned) lineR.length;
-        nearest = std::min (nearest, shortest[lane]);
-    }
 
     // Both channels' cut filters run side by side, one lane each, so their recursions overlap.
     const double2 hpB0 { lowCut[0].b0, lowCut[1].b0 }, hpB1 { lowCut[0].b1, lowCut[1].b1 }, hpB2 { lowCut[0].b2, lowCut[1].b2 };
@@ -407,7 +398,7 @@ template <bool loopL, bool loopR>
     // All reads of the chunk can come first, eight samples at a time, when none of them reaches a sample
     // that the chunk itself writes: when every delay is longer than the chunk, or nothing is written.
     // A delay shorter than 5 s never reaches round the line to the chunk's writes.
-    const bool writesAheadOfReads = (loopL && loopR) || (! loopL && ! loopR && nearest > (float) (numSamples + 2));
+    const bool writesAheadOfReads = (loopL && loopR) || (! loopL && ! loopR && nearest > (double) (numSamples + 2));
     if (allInside && writesAheadOfReads)
     {
         // A last, partial eight reads its lanes one by one from padded points, which stay in the line.
@@ -482,10 +473,10 @@ template <bool loopL, bool loopR>
 
     for (int k = 0; k < 4; ++k)
     {
-        timeSmoother[0][k].current = current[k];
-        timeSmoother[0][k].target = target[k];
-        timeSmoother[1][k].current = current[4 + k];
-        timeSmoother[1][k].target = target[4 + k];
+        timeSmoother[0][k].current = currentL[k];
+        timeSmoother[0][k].target = targetL[k];
+        timeSmoother[1][k].current = currentR[k];
+        timeSmoother[1][k].target = targetR[k];
     }
 
     for (int ch = 0; ch < 2; ++ch)
@@ -580,7 +571,7 @@ void DelayEngine::replaceNonFiniteState (int numSamplesJustProcessed) noexcept
             if (count > w)
                 mendSpan (line.length - (count - w), line.length);
             mend (line.buffer[(size_t) line.length], line.buffer[0]);
-            mend (line.loopPosition, (float) line.writePosition());
+            mend (line.loopPosition, (double) line.writePosition());
         }
 
         mend (lowDamp[ch].state, 0.0f);
@@ -593,8 +584,8 @@ void DelayEngine::replaceNonFiniteState (int numSamplesJustProcessed) noexcept
 
         for (auto& smoother : timeSmoother[ch])
         {
-            mend (smoother.current, 0.1f);
-            mend (smoother.target, 0.1f);
+            mend (smoother.current, (double) 0.1f);
+            mend (smoother.target, (double) 0.1f);
         }
 
         auto& osc = lfo[ch];

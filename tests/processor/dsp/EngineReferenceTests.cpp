@@ -7,24 +7,27 @@
 #include <vector>
 
 // The engine's per-sample arithmetic written out step by step, plainly and slowly, as the delay is
-// described: the fast engine must stay within 1e-6 of it on every output sample.
+// described (tap-time glides and read positions in double): the fast engine must stay within 1e-6
+// of it on every output sample.
 namespace
 {
-    float wrap (float p, float end) { return p >= end ? p - end : p < 0.0f ? p + end : p; }
+    double wrap (double p, double end) { return p >= end ? p - end : p < 0.0 ? p + end : p; }
     float limitTime (float ms) { return std::max (0.1f, std::min (5000.0f, ms)); }
 
-    float plainRead (const DelayChannel& line, float d, bool loop)
+    float plainRead (const DelayChannel& line, double d, bool loop)
     {
-        const float p = wrap (loop ? line.loopPosition - d : (float) line.writeIndex - d, (float) line.length);
-        const int j = (int) p, a = j % line.length, b = (j + 1) % line.length;
-        const float f = p - (float) j;
+        const double p = wrap ((loop ? line.loopPosition : (double) line.writeIndex) - d, (double) line.length);
+        const int j = (int) std::floor (p), a = j % line.length, b = (j + 1) % line.length;
+        const float f = (float) (p - j);
         return (1.0f - f) * line.buffer[(size_t) a] + f * line.buffer[(size_t) b];
     }
 
-    float glide (TimeSmoother& s, double sampleRate)
+    /** One step of a tap time's glide, which ends on its target, and the delay in samples it gives. */
+    double glide (TimeSmoother& s, double sampleRate)
     {
-        s.current = s.coeff * s.current + s.gain * s.target;
-        return (float) ((double) s.current * sampleRate * 0.001);
+        const double next = s.coeff * s.current + (1.0 - s.coeff) * s.target;
+        s.current = std::abs (next - s.target) < 1e-9 ? s.target : next;
+        return s.current * sampleRate / 1000.0;
     }
 
     void plainProcess (DelayEngine& e, float* left, float* right, int n)
@@ -39,7 +42,7 @@ namespace
             // target set only when the other side is read.
             auto tapRead = [&e] (int ch, int k, int side)
             {
-                const float d = glide (e.timeSmoother[ch][k], e.sampleRate);
+                const double d = glide (e.timeSmoother[ch][k], e.sampleRate);
                 return plainRead (e.channel[ch], d, e.loopActive[side]) * e.tapGain[ch][k] * (side == 0 ? e.tapPanLeft : e.tapPanRight)[ch][k];
             };
             float leftSum = 0.0f, rightSum = 0.0f;
@@ -59,7 +62,7 @@ namespace
                 e.timeSmoother[ch][3].target = limitTime (m[ch] * e.modDepth[ch][3] + e.feedbackTimeMs[ch]);
                 const float fb = plainRead (line, glide (e.timeSmoother[ch][3], e.sampleRate), e.loopActive[ch]);
                 if (e.loopActive[ch])
-                    line.loopPosition = wrap (line.loopPosition + (e.loopReverse ? -e.loopSpeed : e.loopSpeed), (float) line.length);
+                    line.loopPosition = wrap (line.loopPosition + (e.loopReverse ? -e.loopSpeed : e.loopSpeed), (double) line.length);
                 fbOut[ch] = e.feedbackTapGain[ch] * fb;
                 damped[ch] = e.highDamp[ch].process (fb - e.lowDamp[ch].process (fb));
             }
@@ -76,7 +79,7 @@ namespace
                     auto& line = e.channel[ch];
                     const int w = line.writeIndex % line.length;
                     line.buffer[(size_t) w] = fbIn[ch] + (float) g;
-                    line.loopPosition = (float) (line.writeIndex = w + 1);
+                    line.loopPosition = line.writeIndex = w + 1;
                 }
             }
             left[i] = (leftSum + fbOut[0]) * wet + left[i] * dry;
@@ -96,6 +99,9 @@ namespace
     void configure (DelayEngine& e, int seed, const Scenario& scenario, double sampleRate)
     {
         e.prepare (sampleRate);
+        // The writes start far along the lines, where a position in float would keep only part of its fraction.
+        for (auto& line : e.channel)
+            line.writeIndex = line.length - 100000;
         juce::Random r (seed);
         for (int ch = 0; ch < 2; ++ch)
         {
