@@ -253,3 +253,91 @@ TEST (StartupPreset, OnlyAnExactlyNamedPresetOneLevelDownIsApplied)
         oldWorkingFolder.setAsCurrentWorkingDirectory();
     }
 }
+
+namespace
+{
+    /** Tap times (right ones 3.3 ms shorter) with no modulation, with feedback. */
+    void setTimes (BrindlexAudioProcessor& p, const float (&ms)[4])
+    {
+        for (const auto& [index, value] : { std::pair { lFeedback, 0.5f }, { rFeedback, 0.4f }, { rfbSync, 0.0f }, { wet, 0.9f } })
+            p.getParameterAt (index)->setValue (value);
+        for (int ch = 0; ch < 2; ++ch)
+            for (int k = 0; k < 4; ++k)
+            {
+                const int offset = ch * channelOffset + (k < 3 ? k * tapStride : lfbTime - l1Time);
+                p.getParameterAt (l1Mod + offset)->setValue (0.0f);
+                setPlainValue (p, l1Time + offset, ms[k] - 3.3f * (float) ch);
+            }
+    }
+
+    enum class Route { knob, restoreBeforeFirstBlock, preset };
+
+    /** Reaches a setting by one route, lets it settle over 1.5 s of silence, then plays a burst of noise and returns
+        what comes out over the following seconds, both channels block by block. */
+    std::vector<float> soundAfter (Route route, const float (&ms)[4], double rate, double seconds)
+    {
+        TestProcessor source;
+        setTimes (*source, ms);
+
+        TestProcessor p;
+        if (route == Route::restoreBeforeFirstBlock)
+            apply (*p, stateOf (*source));
+        p->prepareToPlay (rate, 512);
+
+        const int settleBlocks = (int) (1.5 * rate / 512), changeBlock = settleBlocks / 6;
+        for (int b = 0; b < settleBlocks; ++b)
+        {
+            if (b == changeBlock && route == Route::knob)
+                setTimes (*p, ms);
+            if (b == changeBlock && route == Route::preset)
+            {
+                source->writingPresetFile = true;
+                juce::XmlElement element ("Brindlex_Preset");
+                source->writePresetXml (element);
+                const auto file = p.folder.getChildFile ("Setting.aup");
+                EXPECT_TRUE (element.writeTo (file));
+                p->loadPresetFile (file);
+            }
+            processSilence (*p, 512);
+        }
+
+        juce::Random noise (5);
+        juce::AudioBuffer<float> buffer (2, 512);
+        juce::MidiBuffer midi;
+        std::vector<float> out;
+        for (int b = 0; b < (int) (seconds * rate / 512); ++b)
+        {
+            for (int ch = 0; ch < 2; ++ch)
+                for (int i = 0; i < 512; ++i)
+                    buffer.setSample (ch, i, b < 4 ? noise.nextFloat() - 0.5f : 0.0f);
+            p->processBlock (buffer, midi);
+            for (int ch = 0; ch < 2; ++ch)
+                out.insert (out.end(), buffer.getReadPointer (ch), buffer.getReadPointer (ch) + 512);
+        }
+        return out;
+    }
+}
+
+class SettledSound : public ::testing::TestWithParam<double> {};
+INSTANTIATE_TEST_SUITE_P (SampleRates, SettledSound, ::testing::Values (44100.0, 48000.0, 96000.0));
+
+TEST_P (SettledSound, EveryRouteToASettingSoundsTheSameOnceSettled)
+{
+    // A knob move from the defaults, a host state restored before the first block, and a preset loaded while
+    // playing: the same taps, in the same places, to the sample.
+    const float nearLongest[4] { 4999.37f, 4987.11f, 4993.5f, 4990.9f }, nearTenMs[4] { 10.37f, 9.81f, 11.13f, 10.6f };
+    for (const auto* times : { &nearLongest, &nearTenMs })
+    {
+        const double seconds = (*times)[0] / 1000.0 + 0.2;
+        const auto knob = soundAfter (Route::knob, *times, GetParam(), seconds);
+        // The taps sound: past the burst and before the first tap there would be silence.
+        const auto firstTap = knob.begin() + 1024 * (long) ((*times)[1] / 1000.0 * GetParam() / 512);
+        EXPECT_GT (std::inner_product (firstTap, knob.end(), firstTap, 0.0), 1.0) << (*times)[0];
+        for (const auto route : { Route::restoreBeforeFirstBlock, Route::preset })
+        {
+            const auto other = soundAfter (route, *times, GetParam(), seconds);
+            ASSERT_EQ (other.size(), knob.size());
+            EXPECT_TRUE (std::equal (knob.begin(), knob.end(), other.begin())) << (*times)[0] << " ms, route " << (int) route;
+        }
+    }
+}
