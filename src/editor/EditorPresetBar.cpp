@@ -52,11 +52,16 @@ void BrindlexAudioProcessorEditor::setUpPresetBrowser()
     if (audioProcessor.currentPresetIndex.load() == 0.0f && audioProcessor.presetName.isEmpty())
         currentPresetName = "00 - INIT";
 
-    const int found = presetMenu.presetNames.indexOf (currentPresetName);
-    const int index = found >= 0 ? found : 1;
+    const int index = presetMenu.presetNames.indexOf (currentPresetName);
+
+    // What plays need not be listed here (saved outside the folder, or named by a state from another machine):
+    // nothing is loaded, and the box shows its name at no position ("Default" when it has none).
+    if (index < 0)
+        currentPresetName = audioProcessor.presetName;
+
     audioProcessor.currentPresetIndex = (float) index;
     presetMenu.currentIndex = index;
-    presetMenu.setText (presetMenu.nameAt (index), juce::sendNotificationAsync);
+    presetMenu.setText (currentPresetName, juce::sendNotificationAsync);
 }
 
 void BrindlexAudioProcessorEditor::presetBrowserChanged()

@@ -27,6 +27,7 @@ protected:
     /** Clicks and lets the browser's asynchronous change messages arrive. */
     void click (std::unique_ptr<KT_TextButton>& button) { editor->buttonClicked (button.get()); pumpMessages (30); }
     void answerAndClick (bool ok, std::unique_ptr<KT_TextButton>& button) { dialogs->answerOk = ok; click (button); }
+    void reopenEditor() { closeEditor(); SetUp(); }
 
     /** The browser, its text and the processor agree on the preset at `index`; WET holds `presetWet`. */
     void expectSelected (int index, float presetWet)
@@ -83,7 +84,7 @@ TEST_F (PresetBarTest, SaveWritesAPresetWithoutEditorSizeListsAndSelectsIt)
     EXPECT_TRUE (dialogs->messages.isEmpty());
 }
 
-TEST_F (PresetBarTest, SaveSelectsTheFileWrittenByItsPathOrNoneOutsideTheFolderAndKeepsTheSound)
+TEST_F (PresetBarTest, SaveSelectsTheFileWrittenByItsPathOrNoneOutsideTheFolderAndKeepsTheSoundAlsoInANewEditor)
 {
     // An "x" in a sub-folder comes first in the menu; "y" is saved outside the presets folder.
     const auto factory = juce::File (editor->presetMenu.pathAt (0)).getParentDirectory(), bass = factory.getChildFile ("Bass/x.aup");
@@ -97,6 +98,17 @@ TEST_F (PresetBarTest, SaveSelectsTheFileWrittenByItsPathOrNoneOutsideTheFolderA
         EXPECT_EQ (editor->presetMenu.pathAt (editor->presetMenu.currentIndex), target.isAChildOf (factory) ? target.getFullPathName() : "");
         EXPECT_NEAR (parameter ("WET")->getValue(), 0.33f, 1e-6f);
     }
+
+    // A new editor shows what plays without a position: the sound saved outside, then a host state without a name.
+    reopenEditor();
+    EXPECT_EQ (editor->presetMenu.getText(), "y");
+    EXPECT_EQ (processor->currentPresetIndex.load(), -1.0f);
+    EXPECT_NEAR (parameter ("WET")->getValue(), 0.33f, 1e-6f);
+    juce::MemoryBlock unnamed;
+    juce::AudioProcessor::copyXmlToBinary (juce::XmlElement ("Brindlex_Preset"), unnamed);
+    processor->setStateInformation (unnamed.getData(), (int) unnamed.getSize());
+    reopenEditor();
+    EXPECT_TRUE (editor->presetMenu.getText().isEmpty() && editor->presetMenu.currentIndex == -1);
     click (editor->nextButton);
     expectSelected (0, wetOfPreset (0));
 }
