@@ -88,8 +88,8 @@ void DelayEngine::prepare (double newSampleRate)
         for (auto& smoother : channelSmoothers)
         {
             smoother.coeff = coeff;
-            smoother.current = 0.0;
             smoother.target = (double) 0.1f;
+            smoother.offset = -smoother.target;
         }
     }
 
@@ -153,18 +153,30 @@ template <bool loopL, bool loopR>
     auto& lineL = channel[0];
     auto& lineR = channel[1];
 
-    // The eight time glides, left taps 1-3 and feedback tap in one vector and the right ones in another.
-    double4 currentL { timeSmoother[0][0].current, timeSmoother[0][1].current, timeSmoother[0][2].current, timeSmoother[0][3].current };
-    double4 currentR { timeSmoother[1][0].current, timeSmoother[1][1].current, timeSmoother[1][2].current, timeSmoother[1][3].current };
-    double4 targetL { timeSmoother[0][0].target, timeSmoother[0][1].target, timeSmoother[0][2].target, timeSmoother[0][3].target };
-    double4 targetR { timeSmoother[1][0].target, timeSmoother[1][1].target, timeSmoother[1][2].target, timeSmoother[1][3].target };
-    const double4 coeffL { timeSmoother[0][0].coeff, timeSmoother[0][1].coeff, timeSmoother[0][2].coeff, timeSmoother[0][3].coeff };
-    const double4 coeffR { timeSmoother[1][0].coeff, timeSmoother[1][1].coeff, timeSmoother[1][2].coeff, timeSmoother[1][3].coeff };
+    // The eight time glides, left taps 1-3 and feedback tap in one vector and the right ones in another:
+    // their targets and their distances from them.
+    auto lanes = [this] (int ch, double TimeSmoother::*field, double4& out) noexcept
+    {
+        const auto* s = timeSmoother[ch];
+        out = double4 { s[0].*field, s[1].*field, s[2].*field, s[3].*field };
+    };
+    double4 targetL, targetR, offsetL, offsetR, coeffL, coeffR;
+    lanes (0, &TimeSmoother::target, targetL);
+    lanes (1, &TimeSmoother::target, targetR);
+    lanes (0, &TimeSmoother::offset, offsetL);
+    lanes (1, &TimeSmoother::offset, offsetR);
+    lanes (0, &TimeSmoother::coeff, coeffL);
+    lanes (1, &TimeSmoother::coeff, coeffR);
+
+    // A sample's steps in one: the taps step twice, the feedback taps once. The left glides step towards
+    // their new targets; the right taps step first towards the previous targets, then towards the new ones.
+    const double4 tapLanes { 1.0, 1.0, 1.0, 0.0 }, feedbackLane { 0.0, 0.0, 0.0, 1.0 };
+    const double4 shrinkL = coeffL * (coeffL * tapLanes + feedbackLane);
+    const double4 shrinkR = coeffR * (coeffR * tapLanes + feedbackLane);
     const float8 times { tapTimeMs[0][0], tapTimeMs[0][1], tapTimeMs[0][2], feedbackTimeMs[0],
                          tapTimeMs[1][0], tapTimeMs[1][1], tapTimeMs[1][2], feedbackTimeMs[1] };
     const float8 depth { modDepth[0][0], modDepth[0][1], modDepth[0][2], modDepth[0][3],
                          modDepth[1][0], modDepth[1][1], modDepth[1][2], modDepth[1][3] };
-    const int64x4 feedbackLane { 0, 0, 0, -1 };
 
     // Each tap read's level and pan in one gain (a tap that does not sound reads times 0), lane by
     // lane as the reads come: first reads with the left pans, second reads with the right ones.
@@ -220,18 +232,19 @@ template <bool loopL, bool loopR>
         }
     }
 
-    // The glides first, on their own so that their state stays in registers. The left glides step
-    // towards their new targets, once for the first reads (and the feedback tap) and again for the
-    // taps' second reads. The right taps first step towards the previous sample's targets, then
-    // towards the new ones; the right feedback tap steps once, towards its new target.
-    // Each line's delays in samples: in [line][0] its glides' first steps, in [line][1] their second
+    // The glides first, on their own so that their state stays in registers. A distance d from the
+    // previous target is d + change from the new one; the left glides' first steps give (d + change) c,
+    // their last ones (d + change) c^2 for the taps; the right taps' first steps, towards the previous
+    // targets, give d c, their last ones (d c + change) c.
+    // Each line's delays in samples: in [line][0] its glides' first steps, in [line][1] their last
     // steps.
     //
     // A step never takes a glide beyond its target, so no time read in the chunk is shorter than the
     // shortest of the glides' times and targets at its start and the targets within it.
     double4 lineDelays[2][2][chunkSize];
-    const double4 startShortest = currentL < currentR ? currentL : currentR;
-    const double4 targetShortest = targetL < targetR ? targetL : targetR;
+    const double4 zero {};
+    const double4 startShortestL = targetL + (offsetL < zero ? offsetL : zero);
+    const double4 startShortestR = targetR + (offsetR < zero ? offsetR : zero);
     float8 shortestTarget = float8 {} + INFINITY;
     for (int i = 0; i < numSamples; ++i)
     {
@@ -244,30 +257,27 @@ template <bool loopL, bool loopR>
         const double4 newTargetL = widen (__builtin_shufflevector (newTarget, newTarget, 0, 1, 2, 3));
         const double4 newTargetR = widen (__builtin_shufflevector (newTarget, newTarget, 4, 5, 6, 7));
 
-        // Each glide lands on its target when a whole sample's steps leave it where it was; the right
-        // taps' first steps, towards the previous targets, are not the ones that land.
-        const double4 firstL = TimeSmoother::stepTowards (currentL, newTargetL, coeffL);
-        const double4 secondL = TimeSmoother::stepTowards (firstL, newTargetL, coeffL);
-        currentL = TimeSmoother::landed (currentL, feedbackLane ? firstL : secondL, newTargetL);
+        const double4 fromL = offsetL + (targetL - newTargetL);
+        const double4 firstL = newTargetL + coeffL * fromL;
+        offsetL = shrinkL * fromL;
 
-        const double4 firstR = TimeSmoother::stepTowards (currentR, targetR, coeffR);
-        const double4 fromR = feedbackLane ? currentR : firstR;
-        currentR = TimeSmoother::landed (fromR, TimeSmoother::stepTowards (fromR, newTargetR, coeffR), newTargetR);
+        const double4 firstR = targetR + coeffR * offsetR;
+        offsetR = shrinkR * offsetR + coeffR * (targetR - newTargetR);
 
         targetL = newTargetL;
         targetR = newTargetR;
 
         lineDelays[0][0][i] = firstL * samplesPerMs;
-        lineDelays[0][1][i] = currentL * samplesPerMs;
+        lineDelays[0][1][i] = (targetL + offsetL) * samplesPerMs;
         lineDelays[1][0][i] = firstR * samplesPerMs;
-        lineDelays[1][1][i] = currentR * samplesPerMs;
+        lineDelays[1][1][i] = (targetR + offsetR) * samplesPerMs;
     }
 
     unsigned8 farthestL {}, farthestR {};
 
     double nearest = INFINITY;
     for (int lane = 0; lane < 4; ++lane)
-        nearest = std::min ({ nearest, startShortest[lane], targetShortest[lane], (double) shortestTarget[lane], (double) shortestTarget[4 + lane] });
+        nearest = std::min ({ nearest, startShortestL[lane], startShortestR[lane], (double) shortestTarget[lane], (double) shortestTarget[4 + lane] });
     nearest *= samplesPerMs;
 
     // Per eight samples of the chunk, the lanes whose read index steps on by exactly one from sample
@@ -473,10 +483,10 @@ template <bool loopL, bool loopR>
 
     for (int k = 0; k < 4; ++k)
     {
-        timeSmoother[0][k].current = currentL[k];
         timeSmoother[0][k].target = targetL[k];
-        timeSmoother[1][k].current = currentR[k];
+        timeSmoother[0][k].offset = offsetL[k];
         timeSmoother[1][k].target = targetR[k];
+        timeSmoother[1][k].offset = offsetR[k];
     }
 
     for (int ch = 0; ch < 2; ++ch)
@@ -584,8 +594,8 @@ void DelayEngine::replaceNonFiniteState (int numSamplesJustProcessed) noexcept
 
         for (auto& smoother : timeSmoother[ch])
         {
-            mend (smoother.current, (double) 0.1f);
             mend (smoother.target, (double) 0.1f);
+            mend (smoother.offset, 0.0);
         }
 
         auto& osc = lfo[ch];

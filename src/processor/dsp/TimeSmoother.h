@@ -1,28 +1,16 @@
 #pragma once
 
 /** One-pole glide of a tap time in milliseconds towards its target, so that time changes do not
-    click. It runs in double and shrinks the distance left by coeff each step; steps too small to
-    move it any more end the glide on its target, so that a settled tap sits exactly where its
-    control says, whatever the glide started from. */
+    click. It keeps, in double, the distance still to go: each step shrinks it by coeff, and a new
+    target moves it by the target's change. The glided time is the target plus that distance, so it
+    never stops short: it reaches its target exactly once the distance falls below the target's
+    last bit, wherever the glide started. */
 struct TimeSmoother
 {
-    /** One step from current towards target, for a single glide or for several side by side. */
-    template <typename Value>
-    static inline Value stepTowards (Value current, Value target, Value coeff) noexcept
-    {
-        return target + coeff * (current - target);
-    }
-
-    /** What a glide's steps from before gave, or the target once they could not move it any more.
-        Steps towards one target never overshoot it, so a glide that stands still is on it but for
-        a few roundings. */
-    template <typename Value>
-    static inline Value landed (Value before, Value after, Value target) noexcept
-    {
-        return after == before ? target : after;
-    }
+    double current() const noexcept { return target + offset; }
 
     double coeff = 0.0;
-    double current = 0.0;
     double target = 0.0;
+    /** current() - target. */
+    double offset = 0.0;
 };

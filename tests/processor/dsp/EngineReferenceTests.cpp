@@ -22,12 +22,20 @@ namespace
         return (1.0f - f) * line.buffer[(size_t) a] + f * line.buffer[(size_t) b];
     }
 
+    /** A new target for a tap time's glide, which goes on from where it is. */
+    void aim (TimeSmoother& s, float target)
+    {
+        const double current = s.current();
+        s.target = target;
+        s.offset = current - s.target;
+    }
+
     /** One step of a tap time's glide, which ends on its target, and the delay in samples it gives. */
     double glide (TimeSmoother& s, double sampleRate)
     {
-        const double next = s.coeff * s.current + (1.0 - s.coeff) * s.target;
-        s.current = std::abs (next - s.target) < 1e-9 ? s.target : next;
-        return s.current * sampleRate / 1000.0;
+        const double next = s.coeff * s.current() + (1.0 - s.coeff) * s.target;
+        s.offset = std::abs (next - s.target) < 1e-9 ? 0.0 : next - s.target;
+        return s.current() * sampleRate / 1000.0;
     }
 
     void plainProcess (DelayEngine& e, float* left, float* right, int n)
@@ -48,9 +56,9 @@ namespace
             float leftSum = 0.0f, rightSum = 0.0f;
             for (int k = 0; k < 3; ++k)
             {
-                e.timeSmoother[0][k].target = limitTime (e.modDepth[0][k] * m[0] + e.tapTimeMs[0][k]);
+                aim (e.timeSmoother[0][k], limitTime (e.modDepth[0][k] * m[0] + e.tapTimeMs[0][k]));
                 const float aL = tapRead (0, k, 0), aR = tapRead (1, k, 0);
-                e.timeSmoother[1][k].target = limitTime (e.modDepth[1][k] * m[1] + e.tapTimeMs[1][k]);
+                aim (e.timeSmoother[1][k], limitTime (e.modDepth[1][k] * m[1] + e.tapTimeMs[1][k]));
                 const float bR = tapRead (1, k, 1), bL = tapRead (0, k, 1);
                 leftSum += aL + aR;
                 rightSum += bR + bL;
@@ -59,7 +67,7 @@ namespace
             for (int ch = 0; ch < 2; ++ch)
             {
                 auto& line = e.channel[ch];
-                e.timeSmoother[ch][3].target = limitTime (m[ch] * e.modDepth[ch][3] + e.feedbackTimeMs[ch]);
+                aim (e.timeSmoother[ch][3], limitTime (m[ch] * e.modDepth[ch][3] + e.feedbackTimeMs[ch]));
                 const float fb = plainRead (line, glide (e.timeSmoother[ch][3], e.sampleRate), e.loopActive[ch]);
                 if (e.loopActive[ch])
                     line.loopPosition = wrap (line.loopPosition + (e.loopReverse ? -e.loopSpeed : e.loopSpeed), (double) line.length);
