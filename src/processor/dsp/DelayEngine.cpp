@@ -155,6 +155,8 @@ template <bool loopL, bool loopR>
 
     // The eight time glides, left taps 1-3 and feedback tap in one vector and the right ones in another:
     // their targets and their distances from them.
+    // Filled through a reference: a lambda is not compiled for the wide build's instruction set, and a
+    // vector returned by value between the two would not arrive intact where it is not inlined.
     auto lanes = [this] (int ch, double TimeSmoother::*field, double4& out) noexcept
     {
         const auto* s = timeSmoother[ch];

@@ -7,10 +7,8 @@
     last bit, wherever the glide started. */
 struct TimeSmoother
 {
-    double current() const noexcept { return target + offset; }
-
     double coeff = 0.0;
     double target = 0.0;
-    /** current() - target. */
+    /** The glided time less the target. */
     double offset = 0.0;
 };

@@ -25,7 +25,7 @@ namespace
     /** A new target for a tap time's glide, which goes on from where it is. */
     void aim (TimeSmoother& s, float target)
     {
-        const double current = s.current();
+        const double current = s.target + s.offset;
         s.target = target;
         s.offset = current - s.target;
     }
@@ -33,9 +33,9 @@ namespace
     /** One step of a tap time's glide, which ends on its target, and the delay in samples it gives. */
     double glide (TimeSmoother& s, double sampleRate)
     {
-        const double next = s.coeff * s.current() + (1.0 - s.coeff) * s.target;
+        const double next = s.coeff * (s.target + s.offset) + (1.0 - s.coeff) * s.target;
         s.offset = std::abs (next - s.target) < 1e-9 ? 0.0 : next - s.target;
-        return s.current() * sampleRate / 1000.0;
+        return (s.target + s.offset) * sampleRate / 1000.0;
     }
 
     void plainProcess (DelayEngine& e, float* left, float* right, int n)
