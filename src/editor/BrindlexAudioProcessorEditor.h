@@ -148,6 +148,8 @@ private:
     void setUpPresetBrowser();
     void presetBrowserChanged();
     void loadSelectedPreset();
+    /** Marks what already plays as the preset at index (-1: none listed) under a name, loading nothing. */
+    void showPlayingAs (int index, const juce::String& name);
     void logoMenuChanged();
     bool presetBarClicked (juce::Button* button);
     void selectPreset (int index);

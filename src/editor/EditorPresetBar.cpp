@@ -56,12 +56,15 @@ void BrindlexAudioProcessorEditor::setUpPresetBrowser()
 
     // What plays need not be listed here (saved outside the folder, or named by a state from another machine):
     // nothing is loaded, and the box shows its name at no position ("Default" when it has none).
-    if (index < 0)
-        currentPresetName = audioProcessor.presetName;
+    showPlayingAs (index, index < 0 ? audioProcessor.presetName : currentPresetName);
+}
 
+void BrindlexAudioProcessorEditor::showPlayingAs (int index, const juce::String& name)
+{
+    currentPresetName = name;
     audioProcessor.currentPresetIndex = (float) index;
     presetMenu.currentIndex = index;
-    presetMenu.setText (currentPresetName, juce::sendNotificationAsync);
+    presetMenu.setText (name, juce::sendNotificationAsync);
 }
 
 void BrindlexAudioProcessorEditor::presetBrowserChanged()
@@ -170,11 +173,8 @@ void BrindlexAudioProcessorEditor::savePresetAs (const juce::File& file)
     // same name may stand elsewhere in the folder; a file saved outside the folder is not listed, and the box
     // still shows its name.
     presetMenu.setPresetFolder (audioProcessor.settings.presetsPath);
-    const int index = presetMenu.presetPaths.indexOf (file.getFullPathName(), ! juce::File::areFileNamesCaseSensitive());
-    presetMenu.currentIndex = index;
-    audioProcessor.currentPresetIndex = (float) index;
-    currentPresetName = audioProcessor.presetName;
-    presetMenu.setText (currentPresetName, juce::sendNotificationAsync);
+    showPlayingAs (presetMenu.presetPaths.indexOf (file.getFullPathName(), ! juce::File::areFileNamesCaseSensitive()),
+                   audioProcessor.presetName);
 }
 
 void BrindlexAudioProcessorEditor::deleteCurrentPreset()
