@@ -48,6 +48,15 @@ void BrindlexAudioProcessorEditor::setUpPresetBrowser()
     presetMenu.currentIndex = 0;
     presetMenu.setText (presetMenu.nameAt (0), juce::sendNotificationAsync);
 
+    // The file this processor last loaded or saved plays, unless a host state came since: it is marked as the
+    // editor that loaded it marked it, as presets in other folders may share its name or the name inside it.
+    if (const auto played = audioProcessor.rememberedPresetFile(); played.existsAsFile())
+    {
+        const int index = presetMenu.indexOfFile (played);
+        showPlayingAs (index, index < 0 ? played.getFileNameWithoutExtension() : presetMenu.nameAt (index));
+        return;
+    }
+
     // A fresh instance (nothing loaded through the browser, no name from a host state) starts on the init preset.
     if (audioProcessor.currentPresetIndex.load() == 0.0f && audioProcessor.presetName.isEmpty())
         currentPresetName = "00 - INIT";
@@ -76,7 +85,11 @@ void BrindlexAudioProcessorEditor::presetBrowserChanged()
 void BrindlexAudioProcessorEditor::loadSelectedPreset()
 {
     const int index = presetMenu.currentIndex;
-    audioProcessor.loadPresetFile (juce::File (presetMenu.pathAt (index)));
+    const juce::File file (presetMenu.pathAt (index));
+    audioProcessor.loadPresetFile (file);
+    if (file != juce::File())
+        audioProcessor.rememberPresetFile (file);
+
     currentPresetName = audioProcessor.presetName;
     audioProcessor.currentPresetIndex = (float) index;
 }
@@ -169,12 +182,12 @@ void BrindlexAudioProcessorEditor::savePresetAs (const juce::File& file)
         return;
     }
 
-    // The file just written holds what plays, so nothing is loaded. It is found by its path, as a preset of the
-    // same name may stand elsewhere in the folder; a file saved outside the folder is not listed, and the box
-    // still shows its name.
+    // The file just written holds what plays, so nothing is loaded. It is found as a file, not by its name, as a
+    // preset of the same name may stand elsewhere in the folder and the folder may be reached through a link; a
+    // file saved outside the folder is not listed, and the box still shows its name.
+    audioProcessor.rememberPresetFile (file);
     presetMenu.setPresetFolder (audioProcessor.settings.presetsPath);
-    showPlayingAs (presetMenu.presetPaths.indexOf (file.getFullPathName(), ! juce::File::areFileNamesCaseSensitive()),
-                   audioProcessor.presetName);
+    showPlayingAs (presetMenu.indexOfFile (file), audioProcessor.presetName);
 }
 
 void BrindlexAudioProcessorEditor::deleteCurrentPreset()
@@ -252,7 +265,10 @@ void BrindlexAudioProcessorEditor::reloadCurrentPreset()
                           + " from its file? Changes made since it was loaded are lost.",
                       [this, file] (bool ok)
                       {
-                          if (ok)
-                              audioProcessor.loadPresetFile (file);
+                          if (! ok)
+                              return;
+
+                          audioProcessor.loadPresetFile (file);
+                          audioProcessor.rememberPresetFile (file);
                       });
 }

@@ -56,7 +56,8 @@ public:
 
     // Plug-in state and preset files.
     void writePresetXml (juce::XmlElement& element);
-    void readPresetXml (const juce::XmlElement& element);
+    /** Applies a preset element; false, and nothing applied, when it is not one. */
+    bool readPresetXml (const juce::XmlElement& element);
     void loadPresetFile (const juce::File& file);
 
     /** The element of a host state (the framework's binary envelope around the XML text), or nothing when
@@ -65,6 +66,13 @@ public:
 
     /** The element of a preset document, or nothing when the text is cut off, refused or not XML. */
     static std::unique_ptr<juce::XmlElement> parsePresetText (const juce::String& text);
+
+    /** The preset file last loaded or written through the editor's preset bar or browser, so that a new editor
+        marks that very file and not another of the same name. Remembered while the processor lives, never
+        saved; a host state being set forgets it. Message thread, except that the forgetting may come from
+        whatever thread the host sets the state on. */
+    void rememberPresetFile (const juce::File& file);
+    juce::File rememberedPresetFile() const;
 
     // Working values of the delay engine, recomputed from the parameters each block.
     void updateDspFromParameters();
@@ -138,6 +146,9 @@ private:
     void announceApplied (KT_NewFloatParameter& parameter);
     void stopTimers();
     void findAndLoadStartupPreset();
+
+    juce::File presetFile;
+    std::atomic<bool> presetFileRemembered { false };
 
     // One bit per parameter: the values to announce at the start of the next block.
     static_assert (ParameterTable::numParameters <= 64, "one bit per parameter");

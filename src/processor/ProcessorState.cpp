@@ -57,12 +57,12 @@ void BrindlexAudioProcessor::writePresetXml (juce::XmlElement& element)
     }
 }
 
-void BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
+bool BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
 {
     stateLoadedBeforePrepare = firstPrepare;
 
     if (! element.getTagName().equalsIgnoreCase ("Brindlex_Preset"))
-        return;
+        return false;
 
     presetName = element.getStringAttribute ("presetName");
 
@@ -93,6 +93,8 @@ void BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
             announceApplied (*parameter);
         }
     }
+
+    return true;
 }
 
 void BrindlexAudioProcessor::loadPresetFile (const juce::File& file)
@@ -115,9 +117,23 @@ void BrindlexAudioProcessor::setStateInformation (const void* data, int sizeInBy
 
     if (auto element = parseHostState (data, sizeInBytes))
     {
-        readPresetXml (*element);
+        // A state holds only a preset's name: the file that played before no longer tells what plays.
+        if (readPresetXml (*element))
+            presetFileRemembered = false;
+
         // The wrappers drop what a plug-in announces while its state is being set: the host hears the
         // restored values with the next block.
         announceAllLater();
     }
+}
+
+void BrindlexAudioProcessor::rememberPresetFile (const juce::File& file)
+{
+    presetFile = file;
+    presetFileRemembered = true;
+}
+
+juce::File BrindlexAudioProcessor::rememberedPresetFile() const
+{
+    return presetFileRemembered ? presetFile : juce::File();
 }

@@ -136,4 +136,25 @@ juce::String KT_PresetMenu::pathAt (int index) const
 {
     return juce::isPositiveAndBelow (index, presetPaths.size()) ? presetPaths[index] : juce::String();
 }
+
+int KT_PresetMenu::indexOfFile (const juce::File& file) const
+{
+    const auto path = file.getFullPathName();
+    if (path.isEmpty())
+        return -1;
+
+    if (const int index = presetPaths.indexOf (path, ! juce::File::areFileNamesCaseSensitive()); index >= 0)
+        return index;
+
+    std::error_code error;
+    const std::filesystem::path wanted (path.toStdString());
+    if (! std::filesystem::exists (wanted, error))
+        return -1;
+
+    for (int index = 0; index < presetPaths.size(); ++index)
+        if (std::filesystem::equivalent (wanted, presetPaths[index].toStdString(), error))
+            return index;
+
+    return -1;
+}
 } // namespace corvantis

@@ -37,6 +37,10 @@ public:
     juce::String nameAt (int index) const;
     juce::String pathAt (int index) const;
 
+    /** The position of `file` in the last listing, or -1. Paths are compared as files: the same preset may be
+        reached through a link, on the way to the presets folder or to the file. */
+    int indexOfFile (const juce::File& file) const;
+
     // Read and written by the editor: the current preset's position, and the last listing in menu order.
     int currentIndex = 1;
     juce::String presetFolder;

@@ -29,6 +29,14 @@ protected:
     void answerAndClick (bool ok, std::unique_ptr<KT_TextButton>& button) { dialogs->answerOk = ok; click (button); }
     void reopenEditor() { closeEditor(); SetUp(); }
 
+    /** Chooses the preset file in the browser's menu, which lists the folder again as it opens. */
+    void choose (const juce::File& file)
+    {
+        editor->presetMenu.setPresetFolder (processor->settings.presetsPath);
+        corvantis::KT_PresetMenu::menuCallback (editor->presetMenu.presetPaths.indexOf (file.getFullPathName()) + 1, &editor->presetMenu);
+        pumpMessages (30);
+    }
+
     /** The browser, its text and the processor agree on the preset at `index`; WET holds `presetWet`. */
     void expectSelected (int index, float presetWet)
     {
@@ -86,11 +94,11 @@ TEST_F (PresetBarTest, SaveWritesAPresetWithoutEditorSizeListsAndSelectsIt)
 
 TEST_F (PresetBarTest, SaveSelectsTheFileWrittenByItsPathOrNoneOutsideTheFolderAndKeepsTheSoundAlsoInANewEditor)
 {
-    // An "x" in a sub-folder comes first in the menu; "y" is saved outside the presets folder.
+    // An "x" in a sub-folder comes first in the menu; another "x" is then saved outside the presets folder.
     const auto factory = juce::File (editor->presetMenu.pathAt (0)).getParentDirectory(), bass = factory.getChildFile ("Bass/x.aup");
     ASSERT_TRUE (bass.create() && bass.replaceWithText ("<Brindlex_Preset presetName=\"x\" Wet=\"0.8\"/>"));
     parameter ("WET")->setValue (0.33f);
-    for (const auto& target : { factory.getChildFile ("x.aup"), processor.folder.getChildFile ("y.aup") })
+    for (const auto& target : { factory.getChildFile ("x.aup"), processor.folder.getChildFile ("x.aup") })
     {
         dialogs->fileToChoose = target;
         click (editor->saveButton);
@@ -101,7 +109,7 @@ TEST_F (PresetBarTest, SaveSelectsTheFileWrittenByItsPathOrNoneOutsideTheFolderA
 
     // A new editor shows what plays without a position: the sound saved outside, then a host state without a name.
     reopenEditor();
-    EXPECT_EQ (editor->presetMenu.getText(), "y");
+    EXPECT_EQ (editor->presetMenu.getText(), "x");
     EXPECT_EQ (processor->currentPresetIndex.load(), -1.0f);
     EXPECT_NEAR (parameter ("WET")->getValue(), 0.33f, 1e-6f);
     juce::MemoryBlock unnamed;
@@ -111,6 +119,86 @@ TEST_F (PresetBarTest, SaveSelectsTheFileWrittenByItsPathOrNoneOutsideTheFolderA
     EXPECT_TRUE (editor->presetMenu.getText().isEmpty() && editor->presetMenu.currentIndex == -1);
     click (editor->nextButton);
     expectSelected (0, wetOfPreset (0));
+}
+
+TEST_F (PresetBarTest, ANewEditorMarksTheFileThatPlaysSoThatReloadAndDeleteActOnThatFile)
+{
+    const juce::File presets (processor->settings.presetsPath);
+    const auto one = presets.getChildFile ("Factory/01 - One.aup"), bassX = presets.getChildFile ("Factory/Bass/x.aup");
+    ASSERT_TRUE (bassX.create() && bassX.replaceWithText ("<Brindlex_Preset presetName=\"x\" Wet=\"0.8\"/>"));
+    const auto copyB = presets.getChildFile ("Mine/B.aup"), link = processor.folder.getChildFile ("Linked presets");
+    ASSERT_TRUE (copyB.getParentDirectory().createDirectory() && one.copyFileTo (copyB) && presets.createSymbolicLink (link, true));
+
+    const auto save = [this] (const juce::File& target)
+    {
+        parameter ("WET")->setValue (0.33f);
+        dialogs->fileToChoose = target;
+        click (editor->saveButton);
+        return target;
+    };
+    const auto listPresetsThroughTheLink = [&] { processor->settings.presetsPath = link.getFullPathName() + "/"; reopenEditor(); };
+
+    // What plays, the sound it holds, and a preset of the same name or content that must be left alone. Through the
+    // link the folder is listed by one path while the file chooser answers with the other.
+    const struct { const char* what; std::function<juce::File()> play; float wet; juce::File other; } rows[] = {
+        { "saved beside a preset of the same name", [&] { return save (presets.getChildFile ("Factory/x.aup")); }, 0.33f, bassX },
+        { "a copy under another name, chosen in the browser", [&] { choose (copyB); return copyB; }, wetOfPreset (1), one },
+        { "saved into a presets folder reached through a link", [&] { listPresetsThroughTheLink(); return save (presets.getChildFile ("z.aup")); }, 0.33f, one },
+    };
+
+    const auto expectMarked = [this] (const juce::File& file)
+    {
+        const int index = editor->presetMenu.currentIndex;
+        EXPECT_EQ (editor->presetMenu.getText(), file.getFileNameWithoutExtension());
+        EXPECT_EQ (processor->currentPresetIndex.load(), (float) index);
+        EXPECT_EQ (juce::File (editor->presetMenu.pathAt (index)).getFileIdentifier(), file.getFileIdentifier());
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (row.what);
+        const auto file = row.play();
+        expectMarked (file);
+        reopenEditor();
+        expectMarked (file);
+
+        parameter ("WET")->setValue (0.9f);
+        answerAndClick (true, editor->reloadButton);
+        EXPECT_NEAR (parameter ("WET")->getValue(), row.wet, 1e-6f);
+        answerAndClick (true, editor->delButton);
+        EXPECT_EQ (dialogs->questions.strings.getLast(), "Do you want to permanently delete " + file.getFileNameWithoutExtension() + "?");
+        EXPECT_FALSE (file.exists());
+        EXPECT_TRUE (row.other.existsAsFile());
+    }
+}
+
+TEST_F (PresetBarTest, ANewEditorFindsThePresetByItsNameOnceAHostStateWasSetOrTheFileThatPlayedIsGone)
+{
+    // A copy of "02 - Two" under another name: the name stored inside it is the original's.
+    const auto two = juce::File (editor->presetMenu.pathAt (2)), copy = two.getSiblingFile ("B.aup");
+    ASSERT_TRUE (two.copyFileTo (copy));
+
+    for (const bool stateSet : { true, false })
+    {
+        SCOPED_TRACE (stateSet ? "state set" : "file gone");
+        choose (copy);
+        ASSERT_EQ (editor->presetMenu.getText(), "B");
+
+        if (stateSet)
+        {
+            juce::MemoryBlock state;
+            processor->getStateInformation (state);
+            processor->setStateInformation (state.getData(), (int) state.getSize());
+        }
+        else
+        {
+            ASSERT_TRUE (copy.deleteFile());
+        }
+
+        reopenEditor();
+        expectSelected (2, wetOfPreset (2));
+        EXPECT_EQ (editor->presetMenu.getText(), "02 - Two");
+    }
 }
 
 TEST_F (PresetBarTest, DeleteOfTheFirstOfThreeMovesToTheLastThenOfTwoLoadsTheOneLeftAndCancelKeepsTheFile)
