@@ -4,16 +4,6 @@
 #include "widgets/WidgetTestSupport.h"
 #include "editor/BrindlexAudioProcessorEditor.h"
 
-/** Delivers messages until `condition` holds or `timeOutMs` have passed; true when it holds. */
-template <typename Condition>
-bool pumpUntil (Condition condition, int timeOutMs)
-{
-    for (const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeOutMs;
-         ! condition() && juce::Time::getMillisecondCounter() < deadline;)
-        pumpMessages (20);
-    return condition();
-}
-
 /** Opens the real editor through the processor's createEditor, as a host does, and closes it again. */
 class EditorTest : public ::testing::Test
 {
