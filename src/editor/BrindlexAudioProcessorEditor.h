@@ -152,7 +152,6 @@ private:
     void showPlayingAs (int index, const juce::String& name);
     void logoMenuChanged();
     bool presetBarClicked (juce::Button* button);
-    void selectPreset (int index);
     void savePresetAs (const juce::File& file);
     void deleteCurrentPreset();
     void randomiseParameters();

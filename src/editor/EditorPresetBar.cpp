@@ -32,6 +32,9 @@ void BrindlexAudioProcessorEditor::setUpPresetBrowser()
 
     const juce::Colour transparent (0x00000000);
     presetMenu.setPresetFolder (audioProcessor.settings.presetsPath);
+
+    // What plays moves with the mark on every later listing, so that a choice of the position it left loads.
+    presetMenu.onListed = [this] { audioProcessor.currentPresetIndex = (float) presetMenu.currentIndex; };
     addAndMakeVisible (presetMenu);
     presetMenu.setName ("presetMenu");
     presetMenu.addListener (this);
@@ -94,12 +97,6 @@ void BrindlexAudioProcessorEditor::loadSelectedPreset()
     audioProcessor.currentPresetIndex = (float) index;
 }
 
-void BrindlexAudioProcessorEditor::selectPreset (int index)
-{
-    presetMenu.currentIndex = index;
-    presetMenu.setText (presetMenu.nameAt (index), juce::sendNotificationAsync);
-}
-
 void BrindlexAudioProcessorEditor::logoMenuChanged()
 {
     const int id = logoMenu.getSelectedId();
@@ -122,9 +119,9 @@ bool BrindlexAudioProcessorEditor::presetBarClicked (juce::Button* button)
     const int n = presetMenu.presetNames.size();
 
     if (button == prevButton.get())
-        selectPreset (i < 1 ? n - 1 : (i <= n ? i - 1 : 0));
+        presetMenu.choose (i < 1 ? n - 1 : (i <= n ? i - 1 : 0));
     else if (button == nextButton.get())
-        selectPreset (i + 1 < n ? i + 1 : 0);
+        presetMenu.choose (i + 1 < n ? i + 1 : 0);
     else if (button == saveButton.get())
         dialogs->chooseFile ("Save Preset", juce::File (audioProcessor.settings.presetsPath), "*.aup",
                              juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
@@ -213,11 +210,7 @@ void BrindlexAudioProcessorEditor::deleteCurrentPreset()
                           const int i = presetMenu.currentIndex;
                           presetMenu.setPresetFolder (audioProcessor.settings.presetsPath);
                           const int n = presetMenu.presetNames.size();
-                          selectPreset (i < 1 ? n - 1 : (i <= n ? i - 1 : 0));
-
-                          // The list closed up over the deleted file, so the loaded position may now hold another
-                          // preset, and the name shown may not change at all: the change message cannot be relied on.
-                          loadSelectedPreset();
+                          presetMenu.choose (i < 1 ? n - 1 : (i <= n ? i - 1 : 0));
                       });
 }
 

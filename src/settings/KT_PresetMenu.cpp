@@ -35,12 +35,40 @@ void KT_PresetMenu::setPresetFolder (const juce::String& folder)
     rebuild (scratch);
 }
 
+void KT_PresetMenu::choose (int index)
+{
+    currentIndex = index;
+
+    // The box reports a change only when its text changes.
+    setText ({}, juce::dontSendNotification);
+    setText (nameAt (index), juce::sendNotificationAsync);
+}
+
 void KT_PresetMenu::rebuild (juce::PopupMenu& target)
 {
+    // Files may have come or gone since the last listing, so the mark is found again by its file, not its number.
+    const juce::File marked (pathAt (currentIndex));
+    currentIndex = -1;
     itemCount = 0;
     presetNames.clear();
     presetPaths.clear();
     buildMenu (target, presetFolder);
+
+    currentIndex = marked == juce::File() ? -1 : indexOfFile (marked);
+    tick (target, currentIndex + 1);
+
+    if (onListed != nullptr)
+        onListed();
+}
+
+void KT_PresetMenu::tick (juce::PopupMenu& menu, int itemId)
+{
+    if (itemId < 1)
+        return;
+
+    for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
+        if (it.getItem().itemID == itemId)
+            it.getItem().isTicked = true;
 }
 
 void KT_PresetMenu::buildMenu (juce::PopupMenu& target, juce::String folder)
@@ -123,8 +151,7 @@ void KT_PresetMenu::menuCallback (int result, KT_PresetMenu* menu)
     if (result == 0)
         return;
 
-    menu->currentIndex = result - 1;
-    menu->setText (menu->nameAt (menu->currentIndex), juce::sendNotificationAsync);
+    menu->choose (result - 1);
 }
 
 juce::String KT_PresetMenu::nameAt (int index) const
@@ -151,10 +178,20 @@ int KT_PresetMenu::indexOfFile (const juce::File& file) const
     if (! std::filesystem::exists (wanted, error))
         return -1;
 
+    // A link in one folder to a preset in another lists the same file twice.
+    int found = -1;
     for (int index = 0; index < presetPaths.size(); ++index)
-        if (std::filesystem::equivalent (wanted, presetPaths[index].toStdString(), error))
+    {
+        if (! std::filesystem::equivalent (wanted, presetPaths[index].toStdString(), error))
+            continue;
+
+        if (juce::File (presetPaths[index]).getFileName() == file.getFileName())
             return index;
 
-    return -1;
+        if (found < 0)
+            found = index;
+    }
+
+    return found;
 }
 } // namespace corvantis

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,8 @@ namespace corvantis
     ".aup" file an item and every sub-folder a sub-menu, in the natural order of the full paths. It keeps the
     presets it found in menu order so that the editor can load one and step to the previous or next. A choice
     sets the current position and the box's text; the editor loads the file when it hears of the change.
-    Message thread only. */
+    Every listing keeps the mark on the file it marked, wherever that file now stands, and a file gone leaves no
+    mark. Message thread only. */
 class KT_PresetMenu : public juce::ComboBox
 {
 public:
@@ -27,6 +29,10 @@ public:
     /** Stores the folder and lists it again, without showing anything. */
     void setPresetFolder (const juce::String& folder);
 
+    /** Marks the preset at `index` and shows its name. The listeners hear of it even when the name shown stays the
+        same, as a preset of that name in another folder is another preset. */
+    void choose (int index);
+
     /** Adds the presets and sub-folders of `folder` to `target`, continuing the item count and the lists. */
     void buildMenu (juce::PopupMenu& target, juce::String folder);
 
@@ -38,8 +44,12 @@ public:
     juce::String pathAt (int index) const;
 
     /** The position of `file` in the last listing, or -1. Paths are compared as files: the same preset may be
-        reached through a link, on the way to the presets folder or to the file. */
+        reached through a link, on the way to the presets folder or to the file. Of two entries that are the same
+        file, the one under the file's own name is taken. */
     int indexOfFile (const juce::File& file) const;
+
+    /** Called after every listing, once the mark has moved to where its file now stands. */
+    std::function<void()> onListed;
 
     // Read and written by the editor: the current preset's position, and the last listing in menu order.
     int currentIndex = 1;
@@ -50,6 +60,7 @@ public:
 
 private:
     void rebuild (juce::PopupMenu& target);
+    static void tick (juce::PopupMenu& menu, int itemId);
     void buildMenu (juce::PopupMenu& target, const juce::String& folder, std::vector<std::string>& openFolders);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KT_PresetMenu)
