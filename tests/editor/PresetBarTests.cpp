@@ -4,6 +4,13 @@
 // The preset bar and the preset browser, driven through the real editor over five real preset files.
 static float wetOfPreset (int index) { return 0.1f + 0.2f * (float) index; }
 
+/** Writes a preset named after its file, told apart from the others by its WET. */
+static bool writePreset (const juce::File& file, float wet)
+{
+    return file.create() && file.replaceWithText ("<Brindlex_Preset presetName=\"" + file.getFileNameWithoutExtension()
+                                                  + "\" Wet=\"" + juce::String (wet) + "\"/>");
+}
+
 class PresetBarTest : public EditorTest
 {
 protected:
@@ -13,19 +20,18 @@ protected:
         const auto folder = base.getChildFile ("Corvantis/Presets/Brindlex/Factory");
         folder.createDirectory();
         for (int i = 0; i < 5; ++i)
-            folder.getChildFile (juce::String (names[i]) + ".aup")
-                .replaceWithText ("<Brindlex_Preset presetName=\"" + juce::String (names[i]) + "\" Wet=\"" + juce::String (wetOfPreset (i)) + "\"/>");
+            writePreset (folder.getChildFile (juce::String (names[i]) + ".aup"), wetOfPreset (i));
     }) {}
 
     void SetUp() override
     {
         EditorTest::SetUp();
         editor->dialogs.reset (dialogs = new FakeEditorDialogs());
-        pumpMessages (30);
+        ASSERT_TRUE (pumpPosted());
     }
 
     /** Clicks and lets the browser's asynchronous change messages arrive. */
-    void click (std::unique_ptr<KT_TextButton>& button) { editor->buttonClicked (button.get()); pumpMessages (30); }
+    void click (std::unique_ptr<KT_TextButton>& button) { editor->buttonClicked (button.get()); ASSERT_TRUE (pumpPosted()); }
     void answerAndClick (bool ok, std::unique_ptr<KT_TextButton>& button) { dialogs->answerOk = ok; click (button); }
     void reopenEditor() { closeEditor(); SetUp(); }
 
@@ -34,8 +40,19 @@ protected:
     {
         editor->presetMenu.setPresetFolder (processor->settings.presetsPath);
         corvantis::KT_PresetMenu::menuCallback (editor->presetMenu.presetPaths.indexOf (file.getFullPathName()) + 1, &editor->presetMenu);
-        pumpMessages (30);
+        ASSERT_TRUE (pumpPosted());
     }
+
+    /** Opens the browser with a click, as a user does, which lists the folder again, and dismisses it. */
+    void openAndDismissBrowser()
+    {
+        editor->presetMenu.mouseDown (WidgetTest::mouseEvent (editor->presetMenu, { 20.0f, 10.0f }));
+        ASSERT_TRUE (pumpUntil ([] { return WidgetTest::openMenu() != nullptr; }));
+        juce::PopupMenu::dismissAllActiveMenus();
+        ASSERT_TRUE (pumpUntil ([] { return WidgetTest::openMenu() == nullptr; }) && pumpPosted());
+    }
+
+    juce::String markedPath() { return editor->presetMenu.pathAt (editor->presetMenu.currentIndex); }
 
     /** The browser, its text and the processor agree on the preset at `index`; WET holds `presetWet`. */
     void expectSelected (int index, float presetWet)
@@ -61,7 +78,7 @@ TEST_F (PresetBarTest, PreviousAndNextWrapTheBrowserMenuLoadsAndReloadRestoresTh
     for (const int item : { 3, 0 })
     {
         corvantis::KT_PresetMenu::menuCallback (item, &editor->presetMenu);
-        pumpMessages (30);
+        ASSERT_TRUE (pumpPosted());
         expectSelected (2, wetOfPreset (2));
     }
 
@@ -270,6 +287,91 @@ TEST_F (PresetBarTest, RandomKeepsLockedLoopAndLinkValuesAndEndsSyncSwitchesOnOr
     }
 }
 
+TEST_F (PresetBarTest, AChoiceOrStepOntoAnotherPresetOfTheNameShownLoadsItButAChoiceOfWhatPlaysLoadsNothing)
+{
+    // The two "x" stand side by side in the menu, the one in the sub-folder first.
+    const auto factory = juce::File (editor->presetMenu.pathAt (0)).getParentDirectory();
+    const auto bassX = factory.getChildFile ("Bass/x.aup"), x = factory.getChildFile ("x.aup");
+    ASSERT_TRUE (writePreset (bassX, 0.8f) && writePreset (x, 0.6f));
+    choose (bassX);
+
+    const struct { const char* how; std::function<void()> step; float wet; } steps[] = {
+        { "the other chosen in the browser", [&] { choose (x); }, 0.6f },
+        { "previous", [&] { click (editor->prevButton); }, 0.8f },
+        { "next", [&] { click (editor->nextButton); }, 0.6f },
+    };
+    for (const auto& step : steps)
+    {
+        SCOPED_TRACE (step.how);
+        step.step();
+        EXPECT_EQ (editor->presetMenu.getText(), "x");
+        EXPECT_NEAR (parameter ("WET")->getValue(), step.wet, 1e-6f);
+    }
+
+    parameter ("WET")->setValue (0.9f);
+    choose (x);
+    EXPECT_NEAR (parameter ("WET")->getValue(), 0.9f, 1e-6f);
+}
+
+TEST_F (PresetBarTest, TheBrowserOpenedAfterTheFolderChangedKeepsTheMarkOnTheFileThatPlaysOrMarksNoneOnceItIsGone)
+{
+    showOnDesktop();
+    const auto factory = juce::File (editor->presetMenu.pathAt (0)).getParentDirectory();
+    const auto two = factory.getChildFile ("02 - Two.aup"), three = factory.getChildFile ("03 - Three.aup");
+    choose (two);
+
+    // Another instance saves a preset that sorts before the one that plays.
+    ASSERT_TRUE (writePreset (factory.getChildFile ("01 - Added.aup"), 0.45f));
+    openAndDismissBrowser();
+    EXPECT_EQ (markedPath(), two.getFullPathName());
+    EXPECT_EQ (processor->currentPresetIndex.load(), (float) editor->presetMenu.currentIndex);
+    answerAndClick (false, editor->delButton);
+    EXPECT_EQ (dialogs->questions.strings.getLast(), "Do you want to permanently delete 02 - Two?");
+    click (editor->nextButton);
+    EXPECT_EQ (markedPath(), three.getFullPathName());
+    EXPECT_NEAR (parameter ("WET")->getValue(), wetOfPreset (3), 1e-6f);
+
+    // The preset that plays is removed outside the plug-in: its name stays, and no other file is marked or touched.
+    const int left = editor->presetMenu.currentIndex;
+    ASSERT_TRUE (three.deleteFile());
+    openAndDismissBrowser();
+    EXPECT_EQ (editor->presetMenu.currentIndex, -1);
+    EXPECT_EQ (editor->presetMenu.getText(), "03 - Three");
+    const auto questions = dialogs->questions.size();
+    parameter ("WET")->setValue (0.9f);
+    answerAndClick (true, editor->delButton);
+    answerAndClick (true, editor->reloadButton);
+    EXPECT_EQ (dialogs->questions.size(), questions);
+    EXPECT_EQ (factory.findChildFiles (juce::File::findFiles, false, "*.aup").size(), 5);
+    EXPECT_NEAR (parameter ("WET")->getValue(), 0.9f, 1e-6f);
+
+    // The position it left now holds another preset, which a choice loads.
+    choose (juce::File (editor->presetMenu.pathAt (left)));
+    EXPECT_NEAR (parameter ("WET")->getValue(), wetOfPreset (4), 1e-6f);
+}
+
+TEST_F (PresetBarTest, PresetsWhosePathsDifferOnlyInLetterCaseAreTwoFilesEachMarkedWhenChosenOrSaved)
+{
+    const auto factory = juce::File (editor->presetMenu.pathAt (0)).getParentDirectory();
+    const auto upper = factory.getChildFile ("Case.aup"), lower = factory.getChildFile ("case.aup");
+    ASSERT_TRUE (writePreset (upper, 0.45f) && writePreset (lower, 0.55f));
+
+    for (const auto& file : { upper, lower, upper })
+    {
+        choose (file);
+        EXPECT_EQ (markedPath(), file.getFullPathName());
+        EXPECT_NEAR (parameter ("WET")->getValue(), file == upper ? 0.45f : 0.55f, 1e-6f);
+    }
+
+    for (const auto& file : { lower, upper })
+    {
+        dialogs->fileToChoose = file;
+        click (editor->saveButton);
+        EXPECT_EQ (markedPath(), file.getFullPathName());
+        EXPECT_EQ (editor->presetMenu.getText(), file.getFileNameWithoutExtension());
+    }
+}
+
 // The dialogs users see: asynchronous alert windows that answer later and close with their owner.
 TEST (EditorDialogs, AQuestionAnswersWhenAButtonIsPressedAndNeverAfterItsOwnerIsGone)
 {
@@ -277,22 +379,26 @@ TEST (EditorDialogs, AQuestionAnswersWhenAButtonIsPressedAndNeverAfterItsOwnerIs
     WidgetTest::ignoreXErrors();
     juce::Component owner;
     std::vector<bool> answers;
-    const auto openAlert = [] { pumpMessages (30); return dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent()); };
+    const auto alert = [] { return dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent()); };
+    const auto openAlert = [&alert] { pumpUntil ([&alert] { return alert() != nullptr; }); return alert(); };
+    const auto noAlertLeft = [&alert] { return pumpPosted() && alert() == nullptr; };
     {
         corvantis::AsyncEditorDialogs dialogs (owner);
         for (auto* button : { "Cancel", "OK" })
         {
             dialogs.confirm ("Reload preset", "Reload?", [&answers] (bool ok) { answers.push_back (ok); });
             ASSERT_NE (openAlert(), nullptr);
+            const auto asked = answers.size();
             openAlert()->triggerButtonClick (button);
+            ASSERT_TRUE (pumpUntil ([&answers, asked] { return answers.size() > asked; }));
         }
-        EXPECT_EQ (openAlert(), nullptr);
+        EXPECT_TRUE (noAlertLeft());
         EXPECT_EQ (answers, std::vector<bool> ({ false, true }));
 
         dialogs.confirm ("Delete preset", "Delete?", [&answers] (bool ok) { answers.push_back (ok); });
         dialogs.inform ("Save Preset", "Not saved.", [&answers] { answers.push_back (true); });
         ASSERT_NE (openAlert(), nullptr);
     }
-    EXPECT_EQ (openAlert(), nullptr);
+    EXPECT_TRUE (noAlertLeft());
     EXPECT_EQ (answers.size(), 2u);
 }

@@ -48,6 +48,29 @@ TEST (PresetMenu, ListsARealFolderTreeInNaturalOrderWithOneBasedIdsAndNoEndlessL
     root.deleteRecursively();
 }
 
+TEST (PresetMenu, ThroughALinkedFolderEveryListedPresetIsFoundAtItsOwnPositionByItsRealPath)
+{
+    juce::ScopedJuceInitialiser_GUI juceInit;
+    const auto base = juce::File::createTempFile ("brindlex-presets");
+    const auto root = base.getChildFile ("real"), link = base.getChildFile ("linked");
+    for (auto* path : { "a.aup", "Bass/x.aup", "Lead/y.aup", "z.aup" })
+        ASSERT_TRUE (root.getChildFile (path).create());
+
+    // "Alias" in one folder is a link to "y" in another: one file listed twice, under two names.
+    ASSERT_TRUE (root.getChildFile ("Lead/y.aup").createSymbolicLink (root.getChildFile ("Bass/Alias.aup"), true));
+    ASSERT_TRUE (root.createSymbolicLink (link, true));
+
+    corvantis::KT_PresetMenu menu;
+    menu.setPresetFolder (link.getFullPathName());
+    ASSERT_EQ (menu.presetNames, juce::StringArray ({ "a", "Alias", "x", "y", "z" }));
+    for (int i = 0; i < menu.presetPaths.size(); ++i)
+    {
+        const juce::File real (root.getFullPathName() + menu.presetPaths[i].fromFirstOccurrenceOf (link.getFullPathName(), false, false));
+        EXPECT_EQ (menu.indexOfFile (real), i) << real.getFullPathName();
+    }
+    base.deleteRecursively();
+}
+
 using PresetMenuPopup = WidgetTest::MenuTest;
 
 // The first click finds no presets; the box must not keep waiting for an answer from a menu never shown.
@@ -63,10 +86,9 @@ TEST_F (PresetMenuPopup, EveryClickOpensAMenuAlsoAfterOneOnAFolderWithoutPresets
     for (int click = 0; click < 2; ++click, root.getChildFile ("x.aup").create())
     {
         menu.mouseDown (WidgetTest::mouseEvent (menu, { 20.0f, 12.0f }));
-        WidgetTest::pump();
-        EXPECT_NE (WidgetTest::openMenu(), nullptr) << "click " << click;
+        EXPECT_TRUE (pumpUntil ([] { return WidgetTest::openMenu() != nullptr; })) << "click " << click;
         juce::PopupMenu::dismissAllActiveMenus();
-        WidgetTest::pump();
+        ASSERT_TRUE (pumpUntil ([] { return WidgetTest::openMenu() == nullptr; }) && pumpPosted());
     }
     root.deleteRecursively();
 }
