@@ -78,7 +78,7 @@ namespace WidgetTest
             menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
         menu->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
 
-        // The menu closes at once; its result comes through a message posted as it closed.
+        // Return closes the menu, which posts its result as it closes.
         EXPECT_TRUE (pumpUntil ([] { return openMenu() == nullptr; }));
         EXPECT_TRUE (pumpPosted());
     }
@@ -127,8 +127,8 @@ namespace WidgetTest
         void SetUp() override { ignoreXErrors(); }
         void TearDown() override
         {
-            // A menu window stays in the list of active ones until its result has been delivered and the window
-            // deleted, so the next test starts without it; what the test left posted arrives before that test too.
+            // Dismissed until none is left: a menu window counts as active until its result has been delivered and
+            // the window deleted. What the test left posted also arrives before the next test starts.
             EXPECT_TRUE (pumpUntil ([] { return ! juce::PopupMenu::dismissAllActiveMenus(); }));
             EXPECT_TRUE (pumpPosted());
             juce::ModifierKeys::currentModifiers = {};
