@@ -56,7 +56,7 @@ TEST_F (EditorTest, EveryControlShowsItsParameterAfterAHostChangeAndOneTickAndNo
 
     // The timer runs on its own.
     parameter ("WET")->setValue (0.3f);
-    EXPECT_TRUE (pumpUntil ([this] { return std::abs (editor->sliders[wetKnob]->getValue() - 0.3) < 1e-6; }, 2000));
+    EXPECT_TRUE (pumpUntil ([this] { return std::abs (editor->sliders[wetKnob]->getValue() - 0.3) < 1e-6; }));
 }
 
 TEST_F (EditorTest, LocksFromTheMenusReachTheProcessorSurviveReopeningAndUnlockAllClearsThem)

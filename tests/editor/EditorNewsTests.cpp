@@ -20,7 +20,7 @@ TEST_F (EditorNews, BellShowsTheFetchedNewsAndStoresThemReadOnceTheMenuHasBeenSe
         auto& editor = dynamic_cast<BrindlexAudioProcessorEditor&> (*owner);
         editor.setVisible (true);
         editor.addToDesktop (0);
-        ASSERT_TRUE (pumpUntil ([&] { return editor.newsDelivered; }, 10000));
+        ASSERT_TRUE (pumpUntil ([&] { return editor.newsDelivered; }, 30000));
         auto& bell = *editor.newsView;
         EXPECT_EQ (bell.newsItems.size(), 3);
         EXPECT_EQ (bell.badge.unreadBadgeCount, unreadBefore);
@@ -38,9 +38,12 @@ TEST_F (EditorNews, BellShowsTheFetchedNewsAndStoresThemReadOnceTheMenuHasBeenSe
         MouseDriver { editor }.click (bell.getBounds().getBottomLeft().toFloat() + juce::Point<float> (6, -6));
         ASSERT_NE (WidgetTest::openMenu(), nullptr);
         const auto before = cacheFile.loadFileAsString();
-        WidgetTest::pump (1500);
+
+        // Well within the 2 s the open menu takes to count as seen, the file is still as it was; after them it
+        // is written, however late a busy machine gets there.
+        pumpMessages (1500);
         EXPECT_EQ (cacheFile.loadFileAsString(), before);
-        ASSERT_TRUE (pumpUntil ([&] { return editor.newsReadStored; }, 1500));
+        ASSERT_TRUE (pumpUntil ([&] { return editor.newsReadStored; }));
 
         EXPECT_EQ (bell.badge.unreadBadgeCount + redPixels (bell.badge), 0);
         juce::PopupMenu::dismissAllActiveMenus();
@@ -80,7 +83,7 @@ TEST_F (EditorNews, AMenuOpenedBeforeTheNewsArriveLeavesTheReadStateToTheMenuTha
     pumpUntil ([&] { return editor.newsReadStored; }, 2500);
     juce::PopupMenu::dismissAllActiveMenus();
     server.release();
-    ASSERT_TRUE (pumpUntil ([&] { return editor.newsDelivered; }, 10000));
+    ASSERT_TRUE (pumpUntil ([&] { return editor.newsDelivered; }, 30000));
 
     // A single unread item shows as a red badge with "1".
     const auto badge = WidgetTest::render (bell.badge);
@@ -88,7 +91,7 @@ TEST_F (EditorNews, AMenuOpenedBeforeTheNewsArriveLeavesTheReadStateToTheMenuTha
     EXPECT_TRUE (WidgetTest::countNear (badge, juce::Colour (0xFFB22C2C)) > 0 && WidgetTest::countNear (badge, juce::Colours::white) > 0);
 
     pressBell();
-    EXPECT_TRUE (pumpUntil ([&] { return bell.badge.unreadBadgeCount == 0; }, 3000));
+    EXPECT_TRUE (pumpUntil ([&] { return bell.badge.unreadBadgeCount == 0; }));
     EXPECT_TRUE (base.folder.getChildFile ("Corvantis/Settings/newsfeed.xml").loadFileAsString().contains ("newsRead=\"1\""));
     juce::PopupMenu::dismissAllActiveMenus();
     editor.removeFromDesktop();

@@ -49,7 +49,7 @@ TEST_F (EditorTest, TheCornerKeepsTheAspectRatioAndTheMinimumSizeAndResetRestore
     EXPECT_EQ (juce::Point<int> (limits.getMinimumWidth(), limits.getMinimumHeight()), juce::Point<int> (745, 380)); // also for a host's resize
 
     editor->resetSizeButton->triggerClick();
-    pumpMessages (50);
+    ASSERT_TRUE (pumpPosted()); // the click arrives as a message
     EXPECT_EQ (editor->getBounds().getBottomRight(), juce::Point<int> (980, 500));
 }
 
@@ -111,7 +111,7 @@ TEST_F (EditorTest, AboutPanelKeepsItsSizeCentredOverTheWholeEditorClosesAndShow
         // Nothing of the editor answers a click outside the panel while the overlay is up.
         EXPECT_EQ (editor->getComponentAt (5, 5), &editor->aboutOverlay);
         panel.closeButton.triggerClick();
-        pumpMessages (30);
+        ASSERT_TRUE (pumpPosted()); // the click arrives as a message
         EXPECT_FALSE (editor->aboutOverlay.isVisible());
         EXPECT_NE (editor->getComponentAt (5, 5), &editor->aboutOverlay);
     }

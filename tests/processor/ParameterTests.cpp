@@ -141,24 +141,35 @@ TEST (LinkMode, EveryPairCopiesBothWaysAndPansStayApart)
     for (const int from : { 0, 1 })
     {
         const auto before = valuesOf (*p);
+        const auto twin = [&] (int i) { return p->getParameterAt (lTimeRange + (1 - from) * channelOffset + i); };
+        const auto expected = [&] (int i)
+        {
+            const bool isPan = twin (i)->getText (0.5f, 100) == "CENTER";
+            return isPan ? before[(size_t) twin (i)->getParameterIndex()] : (float) (i + 1 + 30 * from) / 64.0f;
+        };
+        const auto allLanded = [&]
+        {
+            for (int i = 0; i < channelOffset; ++i)
+                if (twin (i)->getValue() != expected (i))
+                    return false;
+            return true;
+        };
 
         // Distinct values on one side, the right ones from a host's audio thread: each lands on its own twin.
+        std::atomic<bool> allSet { false };
         std::thread changes ([&] {
             for (int i = 0; i < channelOffset; ++i)
                 p->getParameterAt (lTimeRange + from * channelOffset + i)->setValue ((float) (i + 1 + 30 * from) / 64.0f);
+            allSet = true;
         });
         if (from == 0)
             changes.join();
-        pumpMessages (60);
+        pumpUntil ([&] { return allSet.load(); }); // for the right ones, copies run while the thread still sets values
         if (from == 1)
             changes.join();
-        pumpMessages (60);
+        EXPECT_TRUE (pumpUntil (allLanded));
         for (int i = 0; i < channelOffset; ++i)
-        {
-            auto* twin = p->getParameterAt (lTimeRange + (1 - from) * channelOffset + i);
-            const bool isPan = twin->getText (0.5f, 100) == "CENTER";
-            EXPECT_EQ (twin->getValue(), isPan ? before[(size_t) twin->getParameterIndex()] : (float) (i + 1 + 30 * from) / 64.0f) << twin->name;
-        }
+            EXPECT_EQ (twin (i)->getValue(), expected (i)) << twin (i)->name;
     }
 
     // The host hears of a copy with the next block, once; globals and a switched-off Link Mode copy nothing.
@@ -166,9 +177,12 @@ TEST (LinkMode, EveryPairCopiesBothWaysAndPansStayApart)
     HostListener host (*p);
     p->getParameterAt (l2Time + 2)->setValue (0.8f);
     p->getParameterAt (drive)->setValue (0.7f);
-    pumpMessages (50);
+    EXPECT_TRUE (pumpUntil ([&] { return p->getParameterAt (l2Time + 2 + channelOffset)->getValue() == 0.8f; }));
     EXPECT_TRUE (host.received.empty());
     processSilence (*p);
+
+    // The copy has been made and announced: a copy back or another announcement, which must not come, would
+    // have its 1 ms timer run in this time.
     pumpMessages (50);
     processSilence (*p);
     EXPECT_EQ (host.received, (std::vector<std::pair<int, float>> { { l2Time + 2 + channelOffset, 0.8f } }));
@@ -176,7 +190,7 @@ TEST (LinkMode, EveryPairCopiesBothWaysAndPansStayApart)
     p->getParameterAt (linkMode)->setValue (0.0f);
     processSilence (*p);
     p->getParameterAt (l3Time + 4)->setValue (0.1f);
-    pumpMessages (50);
+    pumpMessages (50); // a copy, which must not come, would have its 1 ms timer run in this time
     EXPECT_NE (p->getParameterAt (l3Time + 4 + channelOffset)->getValue(), 0.1f);
 }
 
@@ -200,9 +214,11 @@ TEST (LinkMode, WhatThePluginSetsItselfIsNeverCopied)
         p->prepareToPlay (48000.0, 64);
         p->setStateInformation (state.getData(), (int) state.getSize());
         processSilence (*p);
-        pumpMessages (30);
+        ASSERT_TRUE (pumpPosted()); // what the restore posted has arrived before the values are taken
         const auto before = valuesOf (*p);
         action (*p, head);
+
+        // A copy, which must not come, would have its 1 ms timer run in these times.
         pumpMessages (50);
         processSilence (*p);
         pumpMessages (50);

@@ -162,8 +162,9 @@ TEST_P (RealtimeSafety, ProcessBlockNeverAllocatesAndLocksOnlyToAnnounce)
     // A link copy: the twin's new value goes to the host with the next block.
     parameters[linkMode]->setValue (1.0f);
     process ("link mode on", nothing);
-    parameters[l2Time]->setValue (parameters[l2Time + channelOffset]->getValue() == 0.25f ? 0.75f : 0.25f);
-    pumpMessages (50);
+    const float copied = parameters[l2Time + channelOffset]->getValue() == 0.25f ? 0.75f : 0.25f;
+    parameters[l2Time]->setValue (copied);
+    EXPECT_TRUE (pumpUntil ([&] { return parameters[l2Time + channelOffset]->getValue() == copied; }));
     process ("first block after a link copy", { l2Time + channelOffset });
     processQuietBlocks ("after a link copy", 5);
     processor->setPlayHead (nullptr);

@@ -77,7 +77,10 @@ namespace WidgetTest
         for (int i = 0; i < n; ++i)
             menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
         menu->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-        pump (100);
+
+        // Return closes the menu, which posts its result as it closes.
+        EXPECT_TRUE (pumpUntil ([] { return openMenu() == nullptr; }));
+        EXPECT_TRUE (pumpPosted());
     }
 
     /** Quiets the X errors of a bare Xvfb display, as the picture tools do. */
@@ -92,21 +95,27 @@ namespace WidgetTest
             setSize (300, 120);
             addToDesktop (0);
             setVisible (true);
-            pump (50);
+
+            // Shown once it has drawn itself on the display, which it does from a timer of its own.
+            EXPECT_TRUE (pumpUntil ([this] { return painted; }));
         }
 
+        void paint (juce::Graphics&) override { painted = true; }
         bool keyPressed (const juce::KeyPress& key) override { return received.add (key), true; }
 
+        bool painted = false;
         juce::Array<juce::KeyPress> received;
     };
 
     /** Gives `c` the keyboard focus, waiting for the window system; true when it has it. */
     inline bool focus (juce::Component& c)
     {
-        for (int attempt = 0; attempt < 40 && ! c.hasKeyboardFocus (false); ++attempt)
+        // Asked for again now and then: another window on the display may take the focus in between.
+        for (const auto deadline = juce::Time::getMillisecondCounter() + 10000;
+             ! c.hasKeyboardFocus (false) && juce::Time::getMillisecondCounter() < deadline;)
         {
             c.grabKeyboardFocus();
-            pump (50);
+            pumpUntil ([&c] { return c.hasKeyboardFocus (false); }, 250);
         }
 
         return c.hasKeyboardFocus (false);
@@ -118,8 +127,10 @@ namespace WidgetTest
         void SetUp() override { ignoreXErrors(); }
         void TearDown() override
         {
-            juce::PopupMenu::dismissAllActiveMenus();
-            pump (50);
+            // Dismissed until none is left: a menu window counts as active until its result has been delivered and
+            // the window deleted. What the test left posted also arrives before the next test starts.
+            EXPECT_TRUE (pumpUntil ([] { return ! juce::PopupMenu::dismissAllActiveMenus(); }));
+            EXPECT_TRUE (pumpPosted());
             juce::ModifierKeys::currentModifiers = {};
         }
     };
