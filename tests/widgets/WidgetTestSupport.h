@@ -55,8 +55,6 @@ namespace WidgetTest
                                  juce::MouseInputSource::defaultTiltY, &c, &c, now, position, now, 1, false);
     }
 
-    inline void pump (int milliseconds = 50) { pumpMessages (milliseconds); }
-
     /** Presses the right mouse button on the component, as a user's right click does. */
     inline void rightClick (juce::Component& c)
     {
