@@ -13,6 +13,11 @@ set (brindlexClientPatch ${CMAKE_CURRENT_LIST_DIR}/patches/vst3-wrapper-shared-r
 # found and replaced as a whole. file (READ) drops carriage returns, so the file's own line endings (the framework
 # ships this one with CRLF) are put back and checked byte for byte against the original.
 file (READ ${brindlexClientPatch} brindlexPatchText)
+string (REGEX MATCHALL "\n@@ " brindlexHunkHeaders "${brindlexPatchText}")
+list (LENGTH brindlexHunkHeaders brindlexHunkCount)
+if (NOT brindlexHunkCount EQUAL 1)
+    message (FATAL_ERROR "${brindlexClientPatch} must hold exactly one hunk; it holds ${brindlexHunkCount}.")
+endif ()
 string (REGEX MATCH "\n\\+\\+\\+ b/([^\n\t]+)" brindlexPatchTarget "${brindlexPatchText}")
 set (brindlexPatchedFile ${CMAKE_MATCH_1})
 string (REGEX REPLACE "^.*\n@@[^\n]*\n" "\n" brindlexHunk "${brindlexPatchText}")
@@ -65,12 +70,17 @@ set_property (DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${brindlexClient
 get_target_property (brindlexVst3ClientSources juce_audio_plugin_client_VST3 INTERFACE_SOURCES)
 set (brindlexCopiedSources "")
 foreach (source IN LISTS brindlexVst3ClientSources)
+    get_filename_component (sourceFolder ${source} DIRECTORY)
     get_filename_component (sourceName ${source} NAME)
+    if (NOT sourceFolder STREQUAL brindlexClientSource)
+        message (FATAL_ERROR "The framework's juce_audio_plugin_client_VST3 target compiles ${source}, outside "
+            "${brindlexClientSource}; the copy cannot stand in for it.")
+    endif ()
     list (APPEND brindlexCopiedSources ${brindlexClientCopy}/${sourceName})
 endforeach ()
 if (NOT ${brindlexClientCopy}/juce_audio_plugin_client_VST3.cpp IN_LIST brindlexCopiedSources)
     message (FATAL_ERROR "The framework's juce_audio_plugin_client_VST3 target does not compile "
-        "juce_audio_plugin_client_VST3.cpp from its module folder; the mended wrapper would not be built.")
+        "juce_audio_plugin_client_VST3.cpp; the mended wrapper would not be built.")
 endif ()
 set_property (TARGET juce_audio_plugin_client_VST3 PROPERTY INTERFACE_SOURCES ${brindlexCopiedSources})
 target_include_directories (Brindlex_VST3 BEFORE PRIVATE ${brindlexClientParent})
