@@ -25,7 +25,7 @@ namespace
     using Clock = std::chrono::steady_clock;
 
     /** The host's one run loop: it keeps what the plug-in registers, and a pass calls the handlers of the
-        descriptors that are ready and the timers that are due. */
+        descriptors that are ready. */
     class SharedRunLoop : public Linux::IRunLoop
     {
     public:
@@ -43,19 +43,9 @@ namespace
             return kResultTrue;
         }
 
-        tresult PLUGIN_API registerTimer (Linux::ITimerHandler* handler, Linux::TimerInterval milliseconds) override
-        {
-            timers.push_back ({ handler, std::chrono::milliseconds (milliseconds), Clock::now() });
-            return kResultTrue;
-        }
-
-        tresult PLUGIN_API unregisterTimer (Linux::ITimerHandler* handler) override
-        {
-            timers.erase (std::remove_if (timers.begin(), timers.end(),
-                                          [handler] (const auto& t) { return t.handler == handler; }),
-                          timers.end());
-            return kResultTrue;
-        }
+        // The framework's wrapper runs its timers on its own message queue, never through the host's.
+        tresult PLUGIN_API registerTimer (Linux::ITimerHandler*, Linux::TimerInterval) override { return kNotImplemented; }
+        tresult PLUGIN_API unregisterTimer (Linux::ITimerHandler*) override { return kNotImplemented; }
 
         std::set<int> descriptors() const
         {
@@ -103,24 +93,9 @@ namespace
                     for (const auto& [handler, fd] : std::vector (handlers))
                         if (fd == p.fd)
                             handler->onFDIsSet (fd);
-
-            for (size_t i = 0; i < timers.size(); ++i)
-                if (Clock::now() - timers[i].last >= timers[i].interval)
-                {
-                    timers[i].last = Clock::now();
-                    timers[i].handler->onTimer();
-                }
         }
 
-        struct Timer
-        {
-            Linux::ITimerHandler* handler;
-            std::chrono::milliseconds interval;
-            Clock::time_point last;
-        };
-
         std::vector<std::pair<Linux::IEventHandler*, int>> handlers;
-        std::vector<Timer> timers;
     };
 
     /** One window's frame: each offers the host's one run loop. */
