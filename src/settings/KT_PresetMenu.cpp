@@ -54,7 +54,7 @@ void KT_PresetMenu::rebuild (juce::PopupMenu& target)
     presetPaths.clear();
     buildMenu (target, presetFolder);
 
-    currentIndex = marked == juce::File() ? -1 : indexOfFile (marked);
+    currentIndex = indexOfFile (marked);
     tick (target, currentIndex + 1);
 
     if (onListed != nullptr)
