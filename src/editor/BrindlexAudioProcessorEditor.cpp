@@ -17,7 +17,6 @@ BrindlexAudioProcessorEditor::BrindlexAudioProcessorEditor (BrindlexAudioProcess
       audioProcessor (p)
 {
     randomGenerator.setSeedRandomly();
-    currentPresetName = audioProcessor.presetName;
 
     editorLookAndFeel.setColour (juce::PopupMenu::highlightedBackgroundColourId, textColour);
     editorLookAndFeel.setColour (juce::PopupMenu::highlightedTextColourId, panelColour);

@@ -120,6 +120,7 @@ public:
     bool newsReadStored = false;
 
     juce::String currentPresetName;
+    juce::uint32 hostStatesShown = 0;
     juce::Random randomGenerator;
 
     /** Opens a web address from the logo menu; tests replace it so that no browser starts. */
@@ -148,6 +149,12 @@ private:
     void setUpPresetBrowser();
     void presetBrowserChanged();
     void loadSelectedPreset();
+    /** Loads a preset file; when it fails, says so by name and returns false, with nothing changed. */
+    bool loadPresetOrSaySo (const juce::File& file);
+    /** Marks and names what plays in the box: the processor's file, or its name when no file is known. */
+    void showWhatPlays();
+    /** Shows the preset of a host state set since the box last showed what plays. */
+    void followHostState();
     /** Marks what already plays as the preset at index (-1: none listed) under a name, loading nothing. */
     void showPlayingAs (int index, const juce::String& name);
     void logoMenuChanged();

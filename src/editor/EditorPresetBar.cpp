@@ -48,27 +48,37 @@ void BrindlexAudioProcessorEditor::setUpPresetBrowser()
     presetMenu.setColour (juce::ComboBox::textColourId, textColour);
     presetMenu.setTextWhenNothingSelected ("Default");
 
-    presetMenu.currentIndex = 0;
-    presetMenu.setText (presetMenu.nameAt (0), juce::sendNotificationAsync);
+    showWhatPlays();
+}
 
-    // The file this processor last loaded or saved plays, unless a host state came since: it is marked as the
-    // editor that loaded it marked it, as presets in other folders may share its name or the name inside it.
-    if (const auto played = audioProcessor.rememberedPresetFile(); played.existsAsFile())
+void BrindlexAudioProcessorEditor::showWhatPlays()
+{
+    const auto playing = audioProcessor.playingPreset();
+    hostStatesShown = playing.hostStates;
+
+    // The file that plays is marked as the editor that loaded it marked it, as presets in other folders may share
+    // its name or the name inside it. Gone, it leaves its name at no position, and no other file is marked.
+    if (playing.file != juce::File())
     {
-        const int index = presetMenu.indexOfFile (played);
-        showPlayingAs (index, index < 0 ? played.getFileNameWithoutExtension() : presetMenu.nameAt (index));
-        return;
+        const int index = presetMenu.indexOfFile (playing.file);
+        return showPlayingAs (index, index < 0 ? playing.file.getFileNameWithoutExtension() : presetMenu.nameAt (index));
     }
 
-    // A fresh instance (nothing loaded through the browser, no name from a host state) starts on the init preset.
-    if (audioProcessor.currentPresetIndex.load() == 0.0f && audioProcessor.presetName.isEmpty())
-        currentPresetName = "00 - INIT";
-
-    const int index = presetMenu.presetNames.indexOf (currentPresetName);
+    // No file is known after a host state (a project, the host's own presets): its preset is found by name. A
+    // fresh instance without a start-up preset shows the init preset's name.
+    const bool fresh = playing.hostStates == 0 && audioProcessor.settings.startupPresetFile == juce::File();
+    const auto name = fresh ? juce::String ("00 - INIT") : playing.name;
+    const int index = presetMenu.presetNames.indexOf (name);
 
     // What plays need not be listed here (saved outside the folder, or named by a state from another machine):
     // nothing is loaded, and the box shows its name at no position ("Default" when it has none).
-    showPlayingAs (index, index < 0 ? audioProcessor.presetName : currentPresetName);
+    showPlayingAs (index, index < 0 ? playing.name : name);
+}
+
+void BrindlexAudioProcessorEditor::followHostState()
+{
+    if (audioProcessor.hostStatesApplied() != hostStatesShown)
+        showWhatPlays();
 }
 
 void BrindlexAudioProcessorEditor::showPlayingAs (int index, const juce::String& name)
@@ -89,12 +99,24 @@ void BrindlexAudioProcessorEditor::loadSelectedPreset()
 {
     const int index = presetMenu.currentIndex;
     const juce::File file (presetMenu.pathAt (index));
-    audioProcessor.loadPresetFile (file);
-    if (file != juce::File())
-        audioProcessor.rememberPresetFile (file);
 
-    currentPresetName = audioProcessor.presetName;
+    // A position without a preset (an empty folder) has nothing to load. A file that fails to load is said, and
+    // the box goes back to what plays.
+    if (file != juce::File() && ! loadPresetOrSaySo (file))
+        return showWhatPlays();
+
+    currentPresetName = audioProcessor.playingPreset().name;
     audioProcessor.currentPresetIndex = (float) index;
+}
+
+bool BrindlexAudioProcessorEditor::loadPresetOrSaySo (const juce::File& file)
+{
+    if (audioProcessor.loadPresetFile (file))
+        return true;
+
+    dialogs->inform ("Load preset", "The preset was not loaded: " + file.getFullPathName()
+                                        + (file.existsAsFile() ? " is not a readable preset." : " no longer exists."));
+    return false;
 }
 
 void BrindlexAudioProcessorEditor::logoMenuChanged()
@@ -162,18 +184,9 @@ bool BrindlexAudioProcessorEditor::presetBarClicked (juce::Button* button)
 
 void BrindlexAudioProcessorEditor::savePresetAs (const juce::File& file)
 {
-    const auto previousName = audioProcessor.presetName;
-    audioProcessor.presetName = file.getFileNameWithoutExtension();
-
-    juce::XmlElement element ("Brindlex_Preset");
-    audioProcessor.writingPresetFile = true;
-    audioProcessor.writePresetXml (element);
-    audioProcessor.writingPresetFile = false;
-
-    if (! element.writeTo (file, juce::XmlElement::TextFormat()))
+    if (! audioProcessor.savePresetFile (file))
     {
         // Nothing was saved: the current preset keeps its name, the browser its list and selection.
-        audioProcessor.presetName = previousName;
         dialogs->inform ("Save Preset", "The preset was not saved: " + file.getFullPathName()
                                             + " could not be written.");
         return;
@@ -182,9 +195,8 @@ void BrindlexAudioProcessorEditor::savePresetAs (const juce::File& file)
     // The file just written holds what plays, so nothing is loaded. It is found as a file, not by its name, as a
     // preset of the same name may stand elsewhere in the folder and the folder may be reached through a link; a
     // file saved outside the folder is not listed, and the box still shows its name.
-    audioProcessor.rememberPresetFile (file);
     presetMenu.setPresetFolder (audioProcessor.settings.presetsPath);
-    showPlayingAs (presetMenu.indexOfFile (file), audioProcessor.presetName);
+    showPlayingAs (presetMenu.indexOfFile (file), file.getFileNameWithoutExtension());
 }
 
 void BrindlexAudioProcessorEditor::deleteCurrentPreset()
@@ -261,7 +273,6 @@ void BrindlexAudioProcessorEditor::reloadCurrentPreset()
                           if (! ok)
                               return;
 
-                          audioProcessor.loadPresetFile (file);
-                          audioProcessor.rememberPresetFile (file);
+                          loadPresetOrSaySo (file);
                       });
 }

@@ -15,6 +15,7 @@ void BrindlexAudioProcessorEditor::timerCallback()
         audioProcessor.parameterLocks[(size_t) sliderList[i]->paramIndex].store (sliderList[i]->locked, std::memory_order_relaxed);
 
     handOverNews();
+    followHostState();
 
     versionLabel.setText (EditorGlyphs::versionCaption(), juce::dontSendNotification);
 

@@ -58,7 +58,12 @@ public:
     void writePresetXml (juce::XmlElement& element);
     /** Applies a preset element; false, and nothing applied, when it is not one. */
     bool readPresetXml (const juce::XmlElement& element);
-    void loadPresetFile (const juce::File& file);
+    /** Applies a preset file and remembers it as what plays; false, and nothing applied or remembered, when
+        the file is gone, unreadable or holds no preset. */
+    bool loadPresetFile (const juce::File& file);
+    /** Writes what plays to `file` as a preset named after it, without the editor size, and remembers it as
+        what plays; false, with nothing remembered and the name kept, when the file could not be written. */
+    bool savePresetFile (const juce::File& file);
 
     /** The element of a host state (the framework's binary envelope around the XML text), or nothing when
         the data is damaged or refused. Nothing is applied. */
@@ -67,12 +72,22 @@ public:
     /** The element of a preset document, or nothing when the text is cut off, refused or not XML. */
     static std::unique_ptr<juce::XmlElement> parsePresetText (const juce::String& text);
 
-    /** The preset file last loaded or written through the editor's preset bar or browser, so that a new editor
-        marks that very file and not another of the same name. Remembered while the processor lives, never
-        saved; a host state being set forgets it. Message thread, except that the forgetting may come from
-        whatever thread the host sets the state on. */
-    void rememberPresetFile (const juce::File& file);
-    juce::File rememberedPresetFile() const;
+    /** What plays, as the preset bar shows it: the preset's name and the preset file it came from, so that
+        every editor marks that very file and not another of the same name. */
+    struct PlayingPreset
+    {
+        juce::String name;
+        /** The start-up preset, or the file last loaded or saved; juce::File() once a host state has been
+            set, as a state holds only a name. Remembered while the processor lives, never saved. */
+        juce::File file;
+        /** How many host states had been applied: an editor that has shown fewer follows the newer one. */
+        juce::uint32 hostStates = 0;
+    };
+
+    /** A consistent copy, safe on any thread: a host may set a state on a thread of its own while the editor
+        reads what plays. */
+    PlayingPreset playingPreset() const;
+    juce::uint32 hostStatesApplied() const noexcept { return hostStateCount.load (std::memory_order_acquire); }
 
     // Working values of the delay engine, recomputed from the parameters each block.
     void updateDspFromParameters();
@@ -147,8 +162,13 @@ private:
     void stopTimers();
     void findAndLoadStartupPreset();
 
+    void rememberPresetFile (const juce::File& file);
+
+    // Guards presetName and presetFile, which the host's state thread and the message thread both reach.
+    // Never held while parameters are set: their listeners are the host's.
+    juce::CriticalSection presetLock;
     juce::File presetFile;
-    std::atomic<bool> presetFileRemembered { false };
+    std::atomic<juce::uint32> hostStateCount { 0 };
 
     // One bit per parameter: the values to announce at the start of the next block.
     static_assert (ParameterTable::numParameters <= 64, "one bit per parameter");

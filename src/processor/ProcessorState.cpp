@@ -42,7 +42,7 @@ std::unique_ptr<juce::XmlElement> BrindlexAudioProcessor::parsePresetText (const
 
 void BrindlexAudioProcessor::writePresetXml (juce::XmlElement& element)
 {
-    element.setAttribute ("presetName", presetName);
+    element.setAttribute ("presetName", playingPreset().name);
     element.setAttribute ("majorVersion", BrindlexVersion::majorNumber);
     element.setAttribute ("minorVersion", BrindlexVersion::minorNumber);
     element.setAttribute ("revisionVersion", BrindlexVersion::revisionNumber);
@@ -64,7 +64,10 @@ bool BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
     if (! element.getTagName().equalsIgnoreCase ("Brindlex_Preset"))
         return false;
 
-    presetName = element.getStringAttribute ("presetName");
+    {
+        const juce::ScopedLock sl (presetLock);
+        presetName = element.getStringAttribute ("presetName");
+    }
 
     if (! writingPresetFile && juce::Time::getMillisecondCounter() - lastStateLoadTime < 200u)
     {
@@ -97,11 +100,38 @@ bool BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
     return true;
 }
 
-void BrindlexAudioProcessor::loadPresetFile (const juce::File& file)
+bool BrindlexAudioProcessor::loadPresetFile (const juce::File& file)
 {
-    if (auto element = parsePresetText (BoundedXml::readFile (file)))
-        if (element->getTagName().equalsIgnoreCase ("Brindlex_Preset"))
-            readPresetXml (*element);
+    auto element = parsePresetText (BoundedXml::readFile (file));
+    if (element == nullptr || ! readPresetXml (*element))
+        return false;
+
+    rememberPresetFile (file);
+    return true;
+}
+
+bool BrindlexAudioProcessor::savePresetFile (const juce::File& file)
+{
+    const auto previousName = playingPreset().name;
+    {
+        const juce::ScopedLock sl (presetLock);
+        presetName = file.getFileNameWithoutExtension();
+    }
+
+    juce::XmlElement element ("Brindlex_Preset");
+    writingPresetFile = true;
+    writePresetXml (element);
+    writingPresetFile = false;
+
+    if (! element.writeTo (file, juce::XmlElement::TextFormat()))
+    {
+        const juce::ScopedLock sl (presetLock);
+        presetName = previousName;
+        return false;
+    }
+
+    rememberPresetFile (file);
+    return true;
 }
 
 void BrindlexAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
@@ -119,7 +149,11 @@ void BrindlexAudioProcessor::setStateInformation (const void* data, int sizeInBy
     {
         // A state holds only a preset's name: the file that played before no longer tells what plays.
         if (readPresetXml (*element))
-            presetFileRemembered = false;
+        {
+            const juce::ScopedLock sl (presetLock);
+            presetFile = juce::File();
+            hostStateCount.fetch_add (1, std::memory_order_release);
+        }
 
         // The wrappers drop what a plug-in announces while its state is being set: the host hears the
         // restored values with the next block.
@@ -129,11 +163,12 @@ void BrindlexAudioProcessor::setStateInformation (const void* data, int sizeInBy
 
 void BrindlexAudioProcessor::rememberPresetFile (const juce::File& file)
 {
+    const juce::ScopedLock sl (presetLock);
     presetFile = file;
-    presetFileRemembered = true;
 }
 
-juce::File BrindlexAudioProcessor::rememberedPresetFile() const
+BrindlexAudioProcessor::PlayingPreset BrindlexAudioProcessor::playingPreset() const
 {
-    return presetFileRemembered ? presetFile : juce::File();
+    const juce::ScopedLock sl (presetLock);
+    return { presetName, presetFile, hostStateCount.load (std::memory_order_relaxed) };
 }

@@ -111,7 +111,7 @@ void KT_PresetMenu::buildMenu (juce::PopupMenu& target, const juce::String& fold
         else if (child.hasFileExtension (".aup"))
         {
             const auto name = child.getFileNameWithoutExtension();
-            target.addItem (itemCount + 1, name, true, itemCount == currentIndex);
+            target.addItem (itemCount + 1, name);
             presetNames.insert (itemCount, name);
             presetPaths.insert (itemCount, child.getFullPathName());
             ++itemCount;

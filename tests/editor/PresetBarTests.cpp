@@ -1,5 +1,7 @@
 #include "EditorTestSupport.h"
 #include "FakeEditorDialogs.h"
+#include <atomic>
+#include <thread>
 
 // The preset bar and the preset browser, driven through the real editor over five real preset files.
 static float wetOfPreset (int index) { return 0.1f + 0.2f * (float) index; }
@@ -11,16 +13,30 @@ static bool writePreset (const juce::File& file, float wet)
                                                   + "\" Wet=\"" + juce::String (wet) + "\"/>");
 }
 
+/** A host state naming a preset, as a host's own preset or an undo sets it. */
+static juce::MemoryBlock hostStateOf (const juce::String& name, float wet)
+{
+    juce::XmlElement element ("Brindlex_Preset");
+    element.setAttribute ("presetName", name);
+    element.setAttribute ("Wet", wet);
+    juce::MemoryBlock state;
+    juce::AudioProcessor::copyXmlToBinary (element, state);
+    return state;
+}
+
 class PresetBarTest : public EditorTest
 {
 protected:
-    PresetBarTest() : EditorTest ([] (const juce::File& base)
+    /** Five presets in "Factory"; `addPresets` lays out more in the presets folder before the instance starts. */
+    explicit PresetBarTest (std::function<void (const juce::File&)> addPresets = {}) : EditorTest ([addPresets] (const juce::File& base)
     {
         const char* const names[] = { "00 - INIT", "01 - One", "02 - Two", "03 - Three", "04 - Four" };
         const auto folder = base.getChildFile ("Corvantis/Presets/Brindlex/Factory");
         folder.createDirectory();
         for (int i = 0; i < 5; ++i)
             writePreset (folder.getChildFile (juce::String (names[i]) + ".aup"), wetOfPreset (i));
+        if (addPresets != nullptr)
+            addPresets (folder.getParentDirectory());
     }) {}
 
     void SetUp() override
@@ -53,6 +69,43 @@ protected:
     }
 
     juce::String markedPath() { return editor->presetMenu.pathAt (editor->presetMenu.currentIndex); }
+
+    void setHostState (const juce::String& name, float wet)
+    {
+        const auto state = hostStateOf (name, wet);
+        processor->setStateInformation (state.getData(), (int) state.getSize());
+    }
+
+    /** Opens the browser with a click and reads its ticked items as "Folder/name", each sub-menu opened in turn. */
+    juce::StringArray tickedInBrowser()
+    {
+        juce::StringArray ticked;
+        editor->presetMenu.mouseDown (WidgetTest::mouseEvent (editor->presetMenu, { 20.0f, 10.0f }));
+        if (pumpUntil ([] { return WidgetTest::openMenu() != nullptr; }))
+            readTicks (*WidgetTest::openMenu(), {}, ticked);
+        juce::PopupMenu::dismissAllActiveMenus();
+        EXPECT_TRUE (pumpUntil ([] { return WidgetTest::openMenu() == nullptr; }) && pumpPosted());
+        return ticked;
+    }
+
+    static void readTicks (juce::Component& menuWindow, const juce::String& folder, juce::StringArray& ticked)
+    {
+        for (auto* item : menuWindow.getChildren())
+        {
+            auto* handler = item->getAccessibilityHandler();
+            if (handler == nullptr || handler->getRole() != juce::AccessibilityRole::menuItem)
+                continue;
+
+            const auto state = handler->getCurrentState();
+            if (state.isChecked())
+                ticked.add (folder + handler->getTitle());
+
+            // An opened sub-menu is the menu that takes the clicks until it closes.
+            if (state.isExpandable() && handler->getActions().invoke (juce::AccessibilityActionType::showMenu)
+                && pumpUntil ([&menuWindow] { return WidgetTest::openMenu() != &menuWindow; }))
+                readTicks (*WidgetTest::openMenu(), folder + handler->getTitle() + "/", ticked);
+        }
+    }
 
     /** The browser, its text and the processor agree on the preset at `index`; WET holds `presetWet`. */
     void expectSelected (int index, float presetWet)
@@ -189,33 +242,33 @@ TEST_F (PresetBarTest, ANewEditorMarksTheFileThatPlaysSoThatReloadAndDeleteActOn
     }
 }
 
-TEST_F (PresetBarTest, ANewEditorFindsThePresetByItsNameOnceAHostStateWasSetOrTheFileThatPlayedIsGone)
+TEST_F (PresetBarTest, ANewEditorFindsThePresetByNameAfterAHostStateButMarksNoOtherFileOnceTheFileThatPlayedIsGone)
 {
     // A copy of "02 - Two" under another name: the name stored inside it is the original's.
     const auto two = juce::File (editor->presetMenu.pathAt (2)), copy = two.getSiblingFile ("B.aup");
     ASSERT_TRUE (two.copyFileTo (copy));
+    choose (copy);
+    juce::MemoryBlock state;
+    processor->getStateInformation (state);
+    processor->setStateInformation (state.getData(), (int) state.getSize());
+    reopenEditor();
+    expectSelected (2, wetOfPreset (2));
+    EXPECT_EQ (editor->presetMenu.getText(), "02 - Two");
 
-    for (const bool stateSet : { true, false })
-    {
-        SCOPED_TRACE (stateSet ? "state set" : "file gone");
-        choose (copy);
-        ASSERT_EQ (editor->presetMenu.getText(), "B");
-
-        if (stateSet)
-        {
-            juce::MemoryBlock state;
-            processor->getStateInformation (state);
-            processor->setStateInformation (state.getData(), (int) state.getSize());
-        }
-        else
-        {
-            ASSERT_TRUE (copy.deleteFile());
-        }
-
-        reopenEditor();
-        expectSelected (2, wetOfPreset (2));
-        EXPECT_EQ (editor->presetMenu.getText(), "02 - Two");
-    }
+    // Removed outside the plug-in, then the window opened again: its name at no position, and Reload and Delete,
+    // answered with OK, touch no file and leave the sound alone.
+    choose (copy);
+    parameter ("WET")->setValue (0.9f);
+    ASSERT_TRUE (copy.deleteFile());
+    reopenEditor();
+    EXPECT_EQ (editor->presetMenu.currentIndex, -1);
+    EXPECT_EQ (processor->currentPresetIndex.load(), -1.0f);
+    EXPECT_EQ (editor->presetMenu.getText(), "B");
+    answerAndClick (true, editor->reloadButton);
+    answerAndClick (true, editor->delButton);
+    EXPECT_TRUE (dialogs->questions.isEmpty());
+    EXPECT_EQ (two.getParentDirectory().findChildFiles (juce::File::findFiles, false, "*.aup").size(), 5);
+    EXPECT_NEAR (parameter ("WET")->getValue(), 0.9f, 1e-6f);
 }
 
 TEST_F (PresetBarTest, DeleteOfTheFirstOfThreeMovesToTheLastThenOfTwoLoadsTheOneLeftAndCancelKeepsTheFile)
@@ -370,6 +423,139 @@ TEST_F (PresetBarTest, PresetsWhosePathsDifferOnlyInLetterCaseAreTwoFilesEachMar
         EXPECT_EQ (markedPath(), file.getFullPathName());
         EXPECT_EQ (editor->presetMenu.getText(), file.getFileNameWithoutExtension());
     }
+}
+
+/** A preset the user saved at the top of the folder, and a second init preset in another sub-folder. */
+class StartUpPresetTest : public PresetBarTest
+{
+protected:
+    StartUpPresetTest() : PresetBarTest ([] (const juce::File& presets)
+    {
+        writePreset (presets.getChildFile ("Ambient.aup"), 0.95f);
+        writePreset (presets.getChildFile ("Other/00 - INIT.aup"), 0.85f);
+    }) {}
+};
+
+TEST_F (StartUpPresetTest, EveryEditorMarksTheInitPresetTheInstanceLoadedWhateverSortsBeforeItOrWasListedSince)
+{
+    // The sub-folders are searched in the file system's order: the sound tells which init preset was loaded.
+    const juce::File presets (processor->settings.presetsPath);
+    const bool other = parameter ("WET")->getValue() > 0.5f;
+    const auto loaded = presets.getChildFile (other ? "Other/00 - INIT.aup" : "Factory/00 - INIT.aup");
+
+    for (int window = 0; window < 2; ++window)
+    {
+        SCOPED_TRACE (window == 0 ? "first editor" : "editor opened again");
+        showOnDesktop();
+        EXPECT_EQ (markedPath(), loaded.getFullPathName());
+        EXPECT_EQ (editor->presetMenu.getText(), "00 - INIT");
+        EXPECT_EQ (tickedInBrowser(), juce::StringArray ((other ? "Other/" : "Factory/") + juce::String ("00 - INIT")));
+        EXPECT_EQ (markedPath(), loaded.getFullPathName());
+        reopenEditor();
+    }
+
+    parameter ("WET")->setValue (0.3f);
+    answerAndClick (true, editor->reloadButton);
+    EXPECT_NEAR (parameter ("WET")->getValue(), other ? 0.85f : wetOfPreset (0), 1e-6f);
+}
+
+TEST_F (PresetBarTest, TheBrowserTicksTheFileThatPlaysAndNoOtherItemAlsoDeepInsideSubFolders)
+{
+    showOnDesktop();
+    const auto factory = juce::File (editor->presetMenu.pathAt (0)).getParentDirectory();
+    const auto deepX = factory.getChildFile ("Bass/Sub/x.aup"), x = factory.getChildFile ("x.aup");
+    ASSERT_TRUE (writePreset (deepX, 0.8f) && writePreset (x, 0.6f));
+
+    choose (juce::File (editor->presetMenu.pathAt (2)));
+    EXPECT_EQ (tickedInBrowser(), juce::StringArray ("Factory/02 - Two"));
+    choose (deepX);
+    EXPECT_EQ (tickedInBrowser(), juce::StringArray ("Factory/Bass/Sub/x"));
+    ASSERT_TRUE (deepX.deleteFile());
+    EXPECT_EQ (tickedInBrowser(), juce::StringArray());
+}
+
+TEST_F (PresetBarTest, ALoadThatFailsIsSaidByNameAndTheBoxAndTheSoundStayOnWhatPlays)
+{
+    const auto factory = juce::File (editor->presetMenu.pathAt (0)).getParentDirectory();
+    const auto fileOf = [&factory] (const char* name) { return factory.getChildFile (juce::String (name) + ".aup"); };
+    const auto broken = fileOf ("01 - Broken");
+    ASSERT_TRUE (broken.replaceWithText ("<Brindlex_Preset presetName=\"01 - Broken\" Wet=\"0."));
+
+    const struct { const char* what; const char* plays; std::function<void()> fail; juce::File failed; } rows[] = {
+        { "an unreadable preset chosen", "01 - One", [&] { choose (broken); }, broken },
+        { "next onto a preset another instance removed", "02 - Two", [&] { fileOf ("03 - Three").deleteFile(); click (editor->nextButton); }, fileOf ("03 - Three") },
+        { "reload of the preset that plays, removed since", "04 - Four", [&] { fileOf ("04 - Four").deleteFile(); answerAndClick (true, editor->reloadButton); }, fileOf ("04 - Four") },
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (row.what);
+        choose (fileOf (row.plays));
+        parameter ("WET")->setValue (0.9f);
+        const int said = dialogs->messages.size();
+        row.fail();
+
+        ASSERT_EQ (dialogs->messages.size(), said + 1);
+        EXPECT_TRUE (dialogs->messages[said].contains (row.failed.getFullPathName()) && dialogs->messages[said].contains ("not loaded"));
+        EXPECT_EQ (editor->presetMenu.getText(), row.plays);
+        EXPECT_EQ (markedPath(), fileOf (row.plays).getFullPathName());
+        EXPECT_EQ (processor->currentPresetIndex.load(), (float) editor->presetMenu.currentIndex);
+        EXPECT_NEAR (parameter ("WET")->getValue(), 0.9f, 1e-6f);
+    }
+}
+
+TEST_F (PresetBarTest, AHostStateSetWithTheEditorOpenIsShownSoonWithoutLoadingAndDeleteThenAsksAboutItsPreset)
+{
+    const auto mineX = juce::File (processor->settings.presetsPath).getChildFile ("Mine/x.aup");
+    ASSERT_TRUE (writePreset (mineX, 0.8f));
+    choose (mineX);
+
+    setHostState ("02 - Two", 0.42f);
+    ASSERT_TRUE (pumpUntil ([this] { return editor->presetMenu.getText() == "02 - Two"; }));
+    expectSelected (2, 0.42f);
+    answerAndClick (false, editor->delButton);
+    EXPECT_EQ (dialogs->questions.strings.getLast(), "Do you want to permanently delete 02 - Two?");
+
+    // x no longer plays, so choosing it loads it.
+    choose (mineX);
+    EXPECT_NEAR (parameter ("WET")->getValue(), 0.8f, 1e-6f);
+}
+
+TEST_F (PresetBarTest, AHostStateSetOnAThreadOfTheHostsWhileTheEditorRefreshesIsShown)
+{
+    std::atomic<bool> done { false };
+    std::thread host ([this, &done]
+    {
+        for (int i = 0; i < 40; ++i)
+            setHostState (i % 2 == 0 ? "03 - Three" : "01 - One", wetOfPreset (i % 2 == 0 ? 3 : 1));
+        done = true;
+    });
+    EXPECT_TRUE (pumpUntil ([&done] { return done.load(); }));
+    host.join();
+    EXPECT_TRUE (pumpUntil ([this] { return editor->presetMenu.getText() == "01 - One"; }));
+    expectSelected (1, wetOfPreset (1));
+}
+
+TEST_F (PresetBarTest, PreviousFromNoMarkWrapsToTheLastPresetAndDeletingTheLastLoadsTheOneBeforeIt)
+{
+    const auto one = juce::File (editor->presetMenu.pathAt (1));
+    const struct { const char* what; std::function<void()> unmark; } rows[] = {
+        { "saved outside the folder", [&] { dialogs->fileToChoose = processor.folder.getChildFile ("Outside.aup"); click (editor->saveButton); } },
+        { "the preset that played removed", [&] { choose (one); one.deleteFile(); editor->presetMenu.setPresetFolder (processor->settings.presetsPath); } },
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (row.what);
+        row.unmark();
+        ASSERT_EQ (editor->presetMenu.currentIndex, -1);
+        parameter ("WET")->setValue (0.33f);
+        click (editor->prevButton);
+        expectSelected (editor->presetMenu.presetNames.size() - 1, wetOfPreset (4));
+    }
+
+    answerAndClick (true, editor->delButton);
+    EXPECT_EQ (editor->presetMenu.presetNames, juce::StringArray ({ "00 - INIT", "02 - Two", "03 - Three" }));
+    expectSelected (2, wetOfPreset (3));
 }
 
 // The dialogs users see: asynchronous alert windows that answer later and close with their owner.
