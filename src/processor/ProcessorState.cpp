@@ -102,8 +102,9 @@ bool BrindlexAudioProcessor::readPresetXml (const juce::XmlElement& element)
 
 bool BrindlexAudioProcessor::loadPresetFile (const juce::File& file)
 {
+    // A foreign element is refused before it is read, so that it counts as no preset applied at all.
     auto element = parsePresetText (BoundedXml::readFile (file));
-    if (element == nullptr || ! readPresetXml (*element))
+    if (element == nullptr || ! element->getTagName().equalsIgnoreCase ("Brindlex_Preset") || ! readPresetXml (*element))
         return false;
 
     rememberPresetFile (file);
