@@ -120,7 +120,6 @@ public:
     bool newsReadStored = false;
 
     juce::String currentPresetName;
-    juce::uint32 hostStatesShown = 0;
     juce::Random randomGenerator;
 
     /** Opens a web address from the logo menu; tests replace it so that no browser starts. */
@@ -163,6 +162,9 @@ private:
     void deleteCurrentPreset();
     void randomiseParameters();
     void reloadCurrentPreset();
+
+    // The host states the preset box has followed.
+    juce::uint32 hostStatesShown = 0;
 
     std::array<KT_NewFloatParameter*, EditorControlTable::numSlots> sliderParameters {};
     std::array<KT_NewFloatParameter*, EditorControlTable::numToggles> toggleParameters {};

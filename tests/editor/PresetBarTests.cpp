@@ -406,9 +406,11 @@ TEST_F (PresetBarTest, AHostStateSetWithTheEditorOpenIsShownSoonWithoutLoadingAn
     EXPECT_NEAR (parameter ("WET")->getValue(), 0.8f, 1e-6f);
 }
 
-TEST_F (PresetBarTest, AHostStateSetOnAThreadOfTheHostsWhileTheEditorRefreshesIsShown)
+TEST_F (PresetBarTest, AHostStateSetOnAThreadOfTheHostsWhileAudioRunsAndTheEditorRefreshesIsShown)
 {
+    processor->prepareToPlay (48000.0, 64);
     std::atomic<bool> done { false };
+    std::thread audio ([this, &done] { while (! done) processSilence (*processor); });
     std::thread host ([this, &done]
     {
         for (int i = 0; i < 40; ++i)
@@ -417,6 +419,7 @@ TEST_F (PresetBarTest, AHostStateSetOnAThreadOfTheHostsWhileTheEditorRefreshesIs
     });
     EXPECT_TRUE (pumpUntil ([&done] { return done.load(); }));
     host.join();
+    audio.join();
     EXPECT_TRUE (pumpUntil ([this] { return editor->presetMenu.getText() == "01 - One"; }));
     expectSelected (1, wetOfPreset (1));
 }
