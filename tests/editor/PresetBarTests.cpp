@@ -408,20 +408,31 @@ TEST_F (PresetBarTest, AHostStateSetWithTheEditorOpenIsShownSoonWithoutLoadingAn
 
 TEST_F (PresetBarTest, AHostStateSetOnAThreadOfTheHostsWhileAudioRunsAndTheEditorRefreshesIsShown)
 {
+    // The host keeps setting states while the editor follows them, until the box has moved a few times.
     processor->prepareToPlay (48000.0, 64);
-    std::atomic<bool> done { false };
-    std::thread audio ([this, &done] { while (! done) processSilence (*processor); });
-    std::thread host ([this, &done]
+    std::atomic<bool> stop { false };
+    std::atomic<int> statesSet { 0 };
+    std::thread audio ([this, &stop] { while (! stop) processSilence (*processor); });
+    std::thread host ([this, &stop, &statesSet]
     {
-        for (int i = 0; i < 40; ++i)
+        for (int i = 0; ! stop; i = ++statesSet)
             setHostState (i % 2 == 0 ? "03 - Three" : "01 - One", wetOfPreset (i % 2 == 0 ? 3 : 1));
-        done = true;
     });
-    EXPECT_TRUE (pumpUntil ([&done] { return done.load(); }));
+
+    int moves = 0;
+    auto shown = editor->presetMenu.getText();
+    EXPECT_TRUE (pumpUntil ([&]
+    {
+        moves += std::exchange (shown, editor->presetMenu.getText()) != shown ? 1 : 0;
+        return moves >= 6;
+    }));
+    stop = true;
     host.join();
     audio.join();
-    EXPECT_TRUE (pumpUntil ([this] { return editor->presetMenu.getText() == "01 - One"; }));
-    expectSelected (1, wetOfPreset (1));
+
+    const int last = (statesSet - 1) % 2 == 0 ? 3 : 1;
+    EXPECT_TRUE (pumpUntil ([this, last] { return editor->presetMenu.getText() == editor->presetMenu.nameAt (last); }));
+    expectSelected (last, wetOfPreset (last));
 }
 
 TEST_F (PresetBarTest, PreviousFromNoMarkWrapsToTheLastPresetAndDeletingTheLastLoadsTheOneBeforeIt)
