@@ -34,7 +34,7 @@ int main (int argc, char* argv[])
         std::unique_ptr<juce::AudioProcessorEditor> owner (processor.createEditorIfNeeded());
         auto& editor = dynamic_cast<BrindlexAudioProcessorEditor&> (*owner);
 
-        // One audio block derives what the choice boxes show; one timer tick brings every control up to date.
+        // Prepared and run for one block as a host does; one timer tick brings every control up to date.
         processor.prepareToPlay (48000.0, 64);
         juce::AudioBuffer<float> buffer (2, 64);
         buffer.clear();

@@ -1,7 +1,7 @@
 #pragma once
 
 // The editor as a user first sees it, for the picture tools: a processor with the factory presets, prepared and
-// run for one block (the choice boxes show what it derives), its editor on the desktop.
+// run for one block as a host does, its editor on the desktop.
 
 #include <functional>
 #include <memory>

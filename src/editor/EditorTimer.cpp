@@ -29,23 +29,25 @@ void BrindlexAudioProcessorEditor::timerCallback()
             for (int tap = 1; tap <= 3; ++tap)
                 show (tapSlot (first, channel, tap));
     };
+    // The boxes show their parameters as the working values take them, not the working values themselves: those
+    // follow only while audio runs, and the left time range has none before the first block.
     const auto select = [] (juce::ComboBox& box, int index) { box.setSelectedId (index + 1, juce::dontSendNotification); };
 
     for (int slot = inputKnob; slot <= driveKnob; ++slot)
         show (slot);
 
-    select (timeRangeLeftMenu, audioProcessor.timeRangeIndex[0].load (std::memory_order_relaxed));
+    select (timeRangeLeftMenu, audioProcessor.timeRangeChoice (0));
     showTaps (0);
-    select (timeRangeRightMenu, audioProcessor.timeRangeIndex[1].load (std::memory_order_relaxed));
+    select (timeRangeRightMenu, audioProcessor.timeRangeChoice (1));
     showTaps (1);
 
-    select (fbkModeLeftMenu, audioProcessor.feedbackModeIndex[0].load (std::memory_order_relaxed));
-    select (fbkModeRightMenu, audioProcessor.feedbackModeIndex[1].load (std::memory_order_relaxed));
+    select (fbkModeLeftMenu, audioProcessor.feedbackModeChoice (0));
+    select (fbkModeRightMenu, audioProcessor.feedbackModeChoice (1));
     for (int slot = fbkTimeLeft; slot <= lowDampLeft + 1; ++slot)
         show (slot);
 
-    select (lfoShapeLeftMenu, audioProcessor.lfoShapeIndex[0].load (std::memory_order_relaxed));
-    select (lfoShapeRightMenu, audioProcessor.lfoShapeIndex[1].load (std::memory_order_relaxed));
+    select (lfoShapeLeftMenu, audioProcessor.lfoShapeChoice (0));
+    select (lfoShapeRightMenu, audioProcessor.lfoShapeChoice (1));
     show (rateLeft);
     show (rateLeft + 1);
 

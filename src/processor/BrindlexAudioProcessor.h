@@ -93,6 +93,13 @@ public:
     void updateDspFromParameters();
     void setTimeRange (int rangeIndex, int channel);
 
+    /** The item each choice parameter of channel 0 (left) or 1 (right) selects, read from the parameter itself:
+        the working values take them this way on the audio thread, and the editor shows them this way whether or
+        not audio runs. They neither lock nor allocate. */
+    int timeRangeChoice (int channel) const noexcept;
+    int feedbackModeChoice (int channel) const noexcept;
+    int lfoShapeChoice (int channel) const noexcept;
+
     KT_NewFloatParameter* getParameterAt (int index) const noexcept { return paramTable[(size_t) index]; }
 
     /** Has the parameter's value announced to the host at the start of the next block, with the value it

@@ -62,7 +62,7 @@ void BrindlexAudioProcessor::updateDspFromParameters()
 
     for (int ch = 0; ch < 2; ++ch)
     {
-        const int mode = isOn (lfbMode + ch * channelOffset) ? 1 : 0;
+        const int mode = feedbackModeChoice (ch);
         feedbackModeIndex[(size_t) ch].store (mode, std::memory_order_relaxed);
         engine.crossFeedback[ch] = mode == 1;
     }
@@ -87,7 +87,7 @@ void BrindlexAudioProcessor::updateDspFromParameters()
     for (int ch = 0; ch < 2; ++ch)
     {
         const int offset = ch * channelOffset;
-        const int range = (int) plain (lTimeRange + offset);
+        const int range = timeRangeChoice (ch);
 
         if (range != timeRangeIndex[(size_t) ch].load (std::memory_order_relaxed))
         {
@@ -139,7 +139,7 @@ void BrindlexAudioProcessor::updateDspFromParameters()
     for (int ch = 0; ch < 2; ++ch)
     {
         const int offset = ch * channelOffset;
-        const int shape = (int) plain (lModShape + offset);
+        const int shape = lfoShapeChoice (ch);
         lfoShapeIndex[(size_t) ch].store (shape, std::memory_order_relaxed);
         engine.lfoShape[ch] = shape;
 
@@ -156,6 +156,23 @@ void BrindlexAudioProcessor::updateDspFromParameters()
     engine.drive = normalised (ParameterTable::drive);
     engine.loopSpeed = loop ? 2.0f * normalised (ParameterTable::loopSpeed) : 1.0f;
     engine.inputGain = levelGain (plain (input));
+}
+
+// A time range and an LFO shape are the whole part of the plain value; a feedback mode is cross (1) for any value
+// but 0.
+int BrindlexAudioProcessor::timeRangeChoice (int channel) const noexcept
+{
+    return (int) paramTable[(size_t) (ParameterTable::lTimeRange + channel * ParameterTable::channelOffset)]->getPlainValue();
+}
+
+int BrindlexAudioProcessor::feedbackModeChoice (int channel) const noexcept
+{
+    return paramTable[(size_t) (ParameterTable::lfbMode + channel * ParameterTable::channelOffset)]->getValue() != 0.0f ? 1 : 0;
+}
+
+int BrindlexAudioProcessor::lfoShapeChoice (int channel) const noexcept
+{
+    return (int) paramTable[(size_t) (ParameterTable::lModShape + channel * ParameterTable::channelOffset)]->getPlainValue();
 }
 
 void BrindlexAudioProcessor::setTimeRange (int rangeIndex, int channel)

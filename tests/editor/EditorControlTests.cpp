@@ -2,20 +2,23 @@
 
 using namespace EditorControlTable;
 
+/** The six parameter choice boxes, in the order of `comboRows`. */
+static std::array<juce::ComboBox*, numComboBoxes> choiceBoxes (BrindlexAudioProcessorEditor& e)
+{
+    return { &e.timeRangeLeftMenu, &e.timeRangeRightMenu, &e.fbkModeLeftMenu, &e.fbkModeRightMenu, &e.lfoShapeLeftMenu, &e.lfoShapeRightMenu };
+}
+
 TEST_F (EditorTest, EveryControlShowsItsParameterAfterAHostChangeAndOneTickAndNothingGoesBack)
 {
     editor->timerCallback();
     for (auto& slider : editor->sliders) // a double-click returns each to its parameter's default
         EXPECT_DOUBLE_EQ (slider->getDoubleClickReturnValue(), (double) editor->getParameterForSlider (slider.get())->getDefaultValue());
 
-    // Every choice box to another item; the choices reach the boxes through the next audio block.
-    processor->prepareToPlay (48000.0, 64);
+    // Every choice box to another item; the boxes show their parameters at the next tick, with no audio block.
     const int items[numComboBoxes] = { 3, 6, 1, 1, 10, 5 };
-    const juce::ComboBox* boxes[] = { &editor->timeRangeLeftMenu, &editor->timeRangeRightMenu, &editor->fbkModeLeftMenu,
-                                      &editor->fbkModeRightMenu,  &editor->lfoShapeLeftMenu,   &editor->lfoShapeRightMenu };
+    const auto boxes = choiceBoxes (*editor);
     for (int slot = 0; slot < numComboBoxes; ++slot)
-        parameter (comboRows[(size_t) slot].parameterId)->setValue ((float) items[slot] / (float) (boxes[slot]->getNumItems() - 1));
-    processSilence (*processor);
+        parameter (comboRows[(size_t) slot].parameterId)->setValue ((float) items[slot] / (float) (boxes[(size_t) slot]->getNumItems() - 1));
 
     // Every slider and knob to a value on its step grid that it does not show yet, every toggle switched over.
     for (int slot = 0; slot < numSlots; ++slot)
@@ -41,7 +44,7 @@ TEST_F (EditorTest, EveryControlShowsItsParameterAfterAHostChangeAndOneTickAndNo
         EXPECT_EQ (editor->toggleButtons[(size_t) slot]->getToggleState(), parameter (toggleRows[(size_t) slot].parameterId)->getValue() != 0.0f)
             << toggleRows[(size_t) slot].parameterId;
     for (int slot = 0; slot < numComboBoxes; ++slot)
-        EXPECT_EQ (boxes[slot]->getSelectedId(), items[slot] + 1) << comboRows[(size_t) slot].name;
+        EXPECT_EQ (boxes[(size_t) slot]->getSelectedId(), items[slot] + 1) << comboRows[(size_t) slot].name;
     EXPECT_EQ (host.take(), "");
 
     // Loop on: its speed knob and reverse switch show with their captions, and hide again with it.
@@ -157,4 +160,95 @@ TEST_F (EditorTest, AToggleClickIsOneGestureHoveringWritesNothingAndAChoiceWrite
         EXPECT_NEAR (parameter (c.parameterId)->getValue(), c.value, 1e-6f) << c.parameterId << " " << c.id;
         EXPECT_EQ (host.take(), "v" + juce::String (parameter (c.parameterId)->getParameterIndex()));
     }
+}
+
+// The choice boxes show what their parameters hold, as the knobs do, whether or not the host sends audio through the
+// plug-in; the working values the audio thread derives from them stay its own.
+
+TEST_F (EditorTest, ANewEditorOfAnInstanceNeverPreparedShowsFullInBothRangeBoxes)
+{
+    editor->timerCallback();
+    EXPECT_EQ (editor->timeRangeLeftMenu.getText() + " " + editor->timeRangeRightMenu.getText(), "FULL FULL");
+    EXPECT_EQ (processor->timeRangeIndex[0].load(), -1);
+}
+
+TEST_F (EditorTest, AChoiceInAnyBoxStaysShownAtTheNextTickWithNoAudioBlockSinceIt)
+{
+    // SQUARE from the left SHAPE box's own menu, as a user picks it: the menu opens on SINE, five items above SQUARE.
+    showOnDesktop();
+    editor->timerCallback();
+    editor->lfoShapeLeftMenu.showPopup();
+    WidgetTest::chooseMenuItem (5);
+    EXPECT_EQ (parameter ("LMSHAPE")->getPlainValue(), 5.0f);
+    editor->timerCallback();
+    EXPECT_EQ (editor->lfoShapeLeftMenu.getText(), "SQUARE");
+
+    // Every item of every box, before any audio and once audio has stopped again.
+    for (const bool audioRanBefore : { false, true })
+    {
+        if (audioRanBefore)
+        {
+            processor->prepareToPlay (48000.0, 64);
+            processSilence (*processor);
+        }
+
+        for (auto* box : choiceBoxes (*editor))
+            for (int id = box->getNumItems(); id >= 1; --id)
+            {
+                box->setSelectedId (id, juce::sendNotificationSync);
+                editor->timerCallback();
+                EXPECT_EQ (box->getSelectedId(), id) << box->getName() << " " << box->getItemText (id - 1) << " " << audioRanBefore;
+            }
+    }
+}
+
+TEST_F (EditorTest, APresetOrAHostStateIsShownAtTheNextTickWithNoAudio)
+{
+    editor->timerCallback();
+    const auto preset = juce::File (BRINDLEX_TEST_DATA_DIR).getParentDirectory().getParentDirectory()
+                            .getChildFile ("resources/presets/Factory/02 - Ping Pong Cross.aup");
+    ASSERT_TRUE (preset.existsAsFile());
+    processor->loadPresetFile (preset);
+    editor->timerCallback();
+    EXPECT_EQ (editor->fbkModeLeftMenu.getText() + " " + editor->fbkModeRightMenu.getText(), "CROSS CROSS");
+
+    TestProcessor other;
+    for (const auto* id : { "LTRANGE", "RMSHAPE" })
+        setPlainValue (*other, parameter (id)->getParameterIndex(), 4.0f);
+    juce::MemoryBlock state;
+    other->getStateInformation (state);
+    processor->setStateInformation (state.getData(), (int) state.getSize());
+    editor->timerCallback();
+    EXPECT_EQ (editor->timeRangeLeftMenu.getText() + " " + editor->lfoShapeRightMenu.getText(), "500 ms RAMP DOWN");
+    EXPECT_EQ (editor->fbkModeLeftMenu.getText(), "NORMAL");
+}
+
+TEST_F (EditorTest, OnceAudioRunsAgainNoBoxMovesAndTheWorkingValuesTakeTheChoicesAsTheBoxesShow)
+{
+    // Audio has run and stopped; the choices come while none runs.
+    processor->prepareToPlay (48000.0, 64);
+    processSilence (*processor);
+    const auto boxes = choiceBoxes (*editor);
+    const int ids[numComboBoxes] = { 2, 7, 2, 1, 11, 6 };
+    const auto expectChoicesShown = [&]
+    {
+        editor->timerCallback();
+        for (int slot = 0; slot < numComboBoxes; ++slot)
+            EXPECT_EQ (boxes[(size_t) slot]->getSelectedId(), ids[slot]) << comboRows[(size_t) slot].name;
+    };
+    for (int slot = 0; slot < numComboBoxes; ++slot)
+        boxes[(size_t) slot]->setSelectedId (ids[slot], juce::sendNotificationSync);
+    expectChoicesShown();
+
+    processor->prepareToPlay (48000.0, 64);
+    for (int block = 0; block < 2; ++block)
+    {
+        processSilence (*processor);
+        expectChoicesShown();
+    }
+
+    const int working[numComboBoxes] = { processor->timeRangeIndex[0], processor->timeRangeIndex[1], processor->feedbackModeIndex[0],
+                                         processor->feedbackModeIndex[1], processor->lfoShapeIndex[0], processor->lfoShapeIndex[1] };
+    for (int slot = 0; slot < numComboBoxes; ++slot)
+        EXPECT_EQ (working[slot] + 1, ids[slot]) << comboRows[(size_t) slot].name;
 }
