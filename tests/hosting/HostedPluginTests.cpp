@@ -2,6 +2,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <atomic>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <thread>
 #include <vector>
 
@@ -267,6 +268,12 @@ TEST (HostedReopen, Lv2InBothOrders)
 
 int main (int argc, char** argv)
 {
+    // The built VST3 stays mapped until the process has ended. Unloaded when the framework shuts down, it leaves
+    // memory the leak checker still scans at exit, and that scan then now and then crashes the checker itself
+    // (clang 14's LeakSanitizer, in ScanRangeForPointers, about one run in fifteen on two busy cores).
+    for (const auto& binary : juce::File (BRINDLEX_VST3_PATH).findChildFiles (juce::File::findFiles, true, "*.so"))
+        dlopen (binary.getFullPathName().toRawUTF8(), RTLD_NOW | RTLD_NODELETE);
+
     ::testing::InitGoogleTest (&argc, argv);
     juce::ScopedJuceInitialiser_GUI juceInit;
     return RUN_ALL_TESTS();
