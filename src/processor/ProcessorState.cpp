@@ -1,6 +1,7 @@
 #include "BrindlexAudioProcessor.h"
 #include "BrindlexVersion.h"
 #include "settings/BoundedXml.h"
+#include <utility>
 
 namespace
 {
@@ -113,10 +114,10 @@ bool BrindlexAudioProcessor::loadPresetFile (const juce::File& file)
 
 bool BrindlexAudioProcessor::savePresetFile (const juce::File& file)
 {
-    const auto previousName = playingPreset().name;
+    juce::String previousName;
     {
         const juce::ScopedLock sl (presetLock);
-        presetName = file.getFileNameWithoutExtension();
+        previousName = std::exchange (presetName, file.getFileNameWithoutExtension());
     }
 
     juce::XmlElement element ("Brindlex_Preset");
